@@ -120,7 +120,11 @@ public:
     QString GetRoleName(int ARole);
 
 private:
+    // Asks the shell to close the main window; the start-up then reports failure.
+    void RequestEnd();
+
     TDbConnection FConnection;
+    bool FEndRequested = false;
 };
 
 extern TDModule *DModule;
