@@ -57,7 +57,11 @@ bool IsPatternOperator(TFilterOperator op)
 bool ParseNumber(const QString &text, double &number)
 {
     bool ok = false;
-    const QString plain = QString(text).remove(QLatin1Char(' ')).remove(QChar(0x00A0))
+    QString plain = QString(text);
+    for (const QString &sign : {QStringLiteral("₽"), QStringLiteral("руб."), QStringLiteral("р.")})
+        if (plain.endsWith(sign))
+            plain.chop(sign.size());
+    plain = plain.remove(QLatin1Char(' ')).remove(QChar(0x00A0))
                               .replace(QLatin1Char(','), QLatin1Char('.'));
     number = plain.toDouble(&ok);
     return ok;
