@@ -216,8 +216,7 @@ bool TColumnFilter::Matches(TFieldKind kind, const QVariant &value) const
     case NonBlanks: return !TMemTable::IsBlank(kind, value);
     case ByValues:
         return std::any_of(Values.begin(), Values.end(),
-                           [&](const QVariant &v) { return CompareValues(kind, v, value) == 0
-                                                        && v.isNull() == value.isNull(); });
+                           [&](const QVariant &v) { return CompareValues(kind, v, value) == 0; });
     case Custom:
         break;
     }
