@@ -53,7 +53,14 @@ enum class TXlsxVAlign { Bottom, Center, Top };
 
 // A cell format to add to a workbook (used when building templates).
 struct TXlsxStyle {
-    TXlsxFont Font{QStringLiteral("Arial"), 10};
+    static TXlsxFont DefaultFont()
+    {
+        TXlsxFont font;
+        font.Name = QStringLiteral("Arial");
+        font.Size = 10;
+        return font;
+    }
+    TXlsxFont Font = DefaultFont();
     bool Border = false;          // thin lines on all four sides
     TXlsxHAlign HAlign = TXlsxHAlign::General;
     TXlsxVAlign VAlign = TXlsxVAlign::Bottom;
