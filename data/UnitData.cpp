@@ -137,10 +137,10 @@ bool TDModule::IsRemoteDatabase() const
     return server.match(name).hasMatch() && !QRegularExpression(R"(^[A-Za-z]:[/\\])").match(name).hasMatch();
 }
 
-bool TDModule::Connect(int attempts, int waitMs)
+bool TDModule::Connect(int attempts)
 {
     for (int attempt = 1; attempt <= attempts; ++attempt) {
-        QThread::msleep(ulong(waitMs));
+        QThread::msleep(ulong(ConnectWaitMs));
         try {
             FConnection.Open(DatabaseFileName, DbUser, DbPassword);
             return true;

@@ -54,13 +54,15 @@ public:
     bool DataModuleCreate();
 
     QString DatabaseFileName;
+    // Pause before each connection attempt.
+    int ConnectWaitMs = 500;
     TDbConnection &Connection() { return FConnection; }
     // True when DatabaseFileName names a database on a server.
     bool IsRemoteDatabase() const;
 
     // Start-up helpers
     void ArxivData();
-    bool Connect(int attempts = 5, int waitMs = 500);
+    bool Connect(int attempts = 5);
 
     // Options and schema upgrade
     QString GetOption(const QString &AName);

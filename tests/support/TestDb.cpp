@@ -69,6 +69,8 @@ TDModule *TTestDb::OpenDataModule()
     InitConfigPaths(ProgramPath());
     FModule.reset(new TDModule);
     DModule = FModule.get();
+    // Tests need not wait before the first connection attempt.
+    DModule->ConnectWaitMs = 0;
     if (!DModule->DataModuleCreate())
         qFatal("data module start-up failed");
     return DModule;
@@ -84,6 +86,16 @@ void TTestDb::CloseDataModule()
 QString TTestDb::Isql(const QString &sql) const
 {
     return RunIsql({"-q", "-ch", "UTF8", "-user", "SYSDBA", "-password", "gravelpit", DatabaseFile()}, sql);
+}
+
+QString TTestDb::IsqlValue(const QString &sql) const
+{
+    const QString out = Isql("SET HEADING OFF;\n" + sql);
+    const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    for (const QString &line : lines)
+        if (!line.trimmed().isEmpty())
+            return line.trimmed();
+    return QString();
 }
 
 TDataHookRecorder &TDataHookRecorder::Instance()

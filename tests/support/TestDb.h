@@ -25,7 +25,11 @@ public:
     void CloseDataModule();
 
     // Runs SQL through isql-fb (not through our own layer), returning its output.
+    // The data module must be closed first: the embedded engine holds the
+    // file for one process.
     QString Isql(const QString &sql) const;
+    // The first value a query prints, without headings, trimmed.
+    QString IsqlValue(const QString &sql) const;
 
     static QString TemplateDatabase();
 
