@@ -1,5 +1,6 @@
 // The payment and stay history windows of one vehicle, over a real database.
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QtTest>
 
