@@ -3,14 +3,10 @@
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QPushButton>
-#include <QStyledItemDelegate>
-#include <QTableView>
 #include <QToolButton>
 
 #include "data/UnitData.h"
@@ -18,7 +14,7 @@
 #include "operations/UnitAutoPaymentsForm.h"
 #include "operations/UnitAutoVisitsForm.h"
 #include "platform/ErrorBox.h"
-#include "platform/GridFilter.h"
+#include "platform/DataGrid.h"
 #include "platform/MemTable.h"
 #include "shell/UnitAutoForm.h"
 #include "shell/UnitMain.h"
@@ -52,27 +48,6 @@ bool PresenceKeeps(int presence, const TAuto &autoRecord)
         return !present;
     return true;
 }
-
-// Present vehicles are drawn green and bold, every cell of their row.
-class TPresenceDelegate : public QStyledItemDelegate {
-public:
-    TPresenceDelegate(TGridFilterModel *view, QObject *parent) : QStyledItemDelegate(parent), FView(view) {}
-
-protected:
-    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        const int row = FView->mapToSource(index).row();
-        const bool present = FView->Table()->Value(row, QStringLiteral("STATUS")).toInt() == 1;
-        const QColor color = present ? PresentColor : QColor(Qt::black);
-        option->palette.setColor(QPalette::Text, color);
-        option->palette.setColor(QPalette::HighlightedText, color);
-        option->font.setBold(present);
-    }
-
-private:
-    TGridFilterModel *FView;
-};
 
 } // namespace
 
@@ -153,21 +128,29 @@ void TFormAutos::BuildTable()
 
 void TFormAutos::BuildGrid(QBoxLayout *layout)
 {
-    FView = new TGridFilterModel(Table, this);
-    Grid = new QTableView;
+    Grid = new TDataGrid(Table);
     Grid->setObjectName(QStringLiteral("Grid"));
-    Grid->setModel(FView);
-    Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grid->setSortingEnabled(true);
-    Grid->verticalHeader()->hide();
-    Grid->setItemDelegate(new TPresenceDelegate(FView, Grid));
-    for (int field = 0; field < Table->FieldCount(); ++field)
-        Grid->setColumnHidden(field, !Table->Field(field).Visible);
-    Grid->viewport()->installEventFilter(this);
-    connect(Grid, &QTableView::doubleClicked, this,
-            [this](const QModelIndex &index) { GuardedCall([this, index] { RowDoubleClick(index); }); });
+    Grid->SetKeyField(QStringLiteral("ID"));
+    Grid->SetGroupingBoxVisible(true);
+    // Present vehicles are drawn green and bold, every cell of their row.
+    Grid->SetPainter([this](int row, int, QFont &font, QColor &color) {
+        const bool present = Table->Value(row, QStringLiteral("STATUS")).toInt() == 1;
+        color = present ? PresentColor : QColor(Qt::black);
+        font.setBold(present);
+    });
+    connect(Grid, &TDataGrid::RowClicked, this,
+            [this](const QVariant &key, int row, const QString &, Qt::MouseButton button) {
+                const bool read = GuardedCall([this, &key, row] { RowClick(key.toInt(), row); });
+                FMenuAllowed = read && button == Qt::RightButton && CurrentAuto.Id > 0;
+            });
+    connect(Grid, &TDataGrid::RowContextMenu, this, [this](const QVariant &, int, const QPoint &globalPos) {
+        if (FMenuAllowed)
+            PopupMenu->popup(globalPos);
+        FMenuAllowed = false;
+    });
+    connect(Grid, &TDataGrid::RowDoubleClicked, this, [this](const QVariant &key, int, const QString &) {
+        GuardedCall([this, &key] { RowDoubleClick(key.toInt()); });
+    });
     layout->addWidget(Grid, 1);
 }
 
@@ -196,21 +179,6 @@ void TFormAutos::showEvent(QShowEvent *event)
     GuardedCall([this] { RefreshTable(); });
 }
 
-bool TFormAutos::eventFilter(QObject *watched, QEvent *event)
-{
-    if (watched == Grid->viewport() && event->type() == QEvent::MouseButtonPress) {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        const QModelIndex index = Grid->indexAt(mouse->position().toPoint());
-        if (index.isValid()) {
-            Grid->setCurrentIndex(index);
-            const QPoint globalPos = mouse->globalPosition().toPoint();
-            const Qt::MouseButton button = mouse->button();
-            GuardedCall([this, index, button, globalPos] { RowClick(index, button, globalPos); });
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void TFormAutos::RefreshTable()
 {
     const int presence = ComboBoxStatus->currentIndex();
@@ -228,8 +196,9 @@ void TFormAutos::RefreshTable()
                        present ? 1 : 0, autoRecord.InTime});
     }
     Table->EndUpdate();
-    if (FSelectedId >= 0 && FSelectedId < FView->rowCount())
-        Grid->setCurrentIndex(FView->index(FSelectedId, 0));
+    // The remembered position, not the vehicle: past the last row nothing is focused.
+    if (FSelectedId >= 0)
+        Grid->FocusPosition(FSelectedId);
 }
 
 void TFormAutos::ButtonFilterClick()
@@ -247,23 +216,15 @@ void TFormAutos::ButtonFilterClearClick()
     RefreshTable();
 }
 
-int TFormAutos::RowId(const QModelIndex &index) const
+void TFormAutos::RowClick(int id, int row)
 {
-    return Table->Value(FView->mapToSource(index).row(), QStringLiteral("ID")).toInt();
-}
-
-void TFormAutos::RowClick(const QModelIndex &index, Qt::MouseButton button, const QPoint &globalPos)
-{
-    CurrentAuto = DModule->GetAutoById(RowId(index));
-    FSelectedId = index.row();
+    CurrentAuto = DModule->GetAutoById(id);
+    FSelectedId = Grid->ShownRows().indexOf(row);
     FormMain->SetNewCurrentAuto(CurrentAuto);
-    if (button == Qt::RightButton && CurrentAuto.Id > 0)
-        PopupMenu->popup(globalPos);
 }
 
-void TFormAutos::RowDoubleClick(const QModelIndex &index)
+void TFormAutos::RowDoubleClick(int id)
 {
-    const int id = RowId(index);
     if (!TFormAuto::ExecuteCard(id))
         return;
     const TAuto fresh = DModule->GetAutoById(id);

@@ -7,11 +7,9 @@
 class QComboBox;
 class QLineEdit;
 class QMenu;
-class QModelIndex;
 class QPushButton;
-class QTableView;
 class QToolButton;
-class TGridFilterModel;
+class TDataGrid;
 class TMemTable;
 
 class TFormAutos : public QWidget {
@@ -28,13 +26,12 @@ public:
     QComboBox *ComboBoxStatus;
     QPushButton *ButtonFilter;
     QPushButton *ButtonFilterClear;
-    QTableView *Grid;
+    TDataGrid *Grid;
     TMemTable *Table;
     QMenu *PopupMenu;
 
 protected:
     void showEvent(QShowEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void BuildFilterFrame(class QBoxLayout *layout);
@@ -44,17 +41,17 @@ private:
 
     void ButtonFilterClick();
     void ButtonFilterClearClick();
-    void RowClick(const QModelIndex &index, Qt::MouseButton button, const QPoint &globalPos);
-    void RowDoubleClick(const QModelIndex &index);
+    void RowClick(int id, int row);
+    void RowDoubleClick(int id);
     void MenuInfoClick();
     void MenuVisitsClick();
     void MenuPaymentsClick();
-    int RowId(const QModelIndex &index) const;
 
-    TGridFilterModel *FView;
     QString FFilterSQL;
     int FSelectedId = -1;
     bool FShownOnce = false;
+    // The last right click made a vehicle current: its menu may open.
+    bool FMenuAllowed = false;
 };
 
 extern QPointer<TFormAutos> FormAutos;
