@@ -22,6 +22,8 @@
 #include "platform/ErrorBox.h"
 #include "platform/MessDlgs.h"
 #include "shell/UnitAbout.h"
+#include "shell/UnitAutoForm.h"
+#include "shell/UnitAutos.h"
 #include "shell/UnitLogin.h"
 
 QPointer<TFormMain> FormMain;
@@ -544,11 +546,18 @@ void TFormMain::ActionPaymentNewExecute()
     // The payment dialog for a new payment; on true: RefreshOpenLists({Payments, Autos}).
 }
 
-// Opens the vehicles list.
-void TFormMain::ActionAutoListExecute() {}
+void TFormMain::ActionAutoListExecute()
+{
+    if (!FormAutos)
+        FormAutos = new TFormAutos;
+    ShowChildWindow(FormAutos);
+}
 
-// The vehicle card for a new vehicle; on true: RefreshOpenLists({Autos}).
-void TFormMain::ActionAutoNewExecute() {}
+void TFormMain::ActionAutoNewExecute()
+{
+    if (TFormAuto::ExecuteCard(0))
+        RefreshOpenLists({TListKind::Autos});
+}
 
 // Opens the payments list.
 void TFormMain::ActionPaymentsListExecute() {}

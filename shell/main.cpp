@@ -38,6 +38,8 @@ int main(int argc, char **argv)
         return 1;
 
     FormLogin = new TFormLogin(&main);
+    // The vehicles list is open from the start.
+    main.ActionAutoList->trigger();
 
     main.showMaximized();
     const int result = app.exec();

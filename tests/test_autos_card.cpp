@@ -337,6 +337,30 @@ private slots:
         }
     }
 
+    void saveAndCheckInFollowsTheCheckInRule()
+    {
+        QSignalSpy checkIns(FormMain->ActionAutoIn, &QAction::triggered);
+        TModalAnswer answer;
+        answer.Do(FillAndPress([](TFormAuto *card) { Type(card->EditGosnomer, "Н001НН"); }, "btnSaveIn"));
+        QVERIFY(TFormAuto::ExecuteCard(0));
+        // The new vehicle is current before the check-in runs for it.
+        QCOMPARE(CurrentAuto.Gosnomer, QString("Н001НН"));
+        QCOMPARE(checkIns.size(), 1);
+
+        // A vehicle on a place is saved, but no check-in opens for it.
+        const int id = InsertAuto("В777ОР77", "Volvo", "Синий");
+        FModule->Connection().ExecuteSql("INSERT INTO PLACES (ID, NAME) VALUES (1, 'A-01')");
+        FModule->Connection().ExecuteSql(
+            QString("INSERT INTO AUTO_ACTION (ID_AUTO, ACTION_TYPE, ACTION_TYPE2, IN_TIME, ID_PLACE, CREATED_TIME) "
+                    "VALUES (%1, 1, 0, CURRENT_TIMESTAMP, 1, CURRENT_TIMESTAMP)").arg(id));
+        CurrentAuto = FModule->GetAutoById(id);
+        FormMain->SetNewCurrentAuto(CurrentAuto);
+        answer.Do(FillAndPress([](TFormAuto *card) { Type(card->EditColor, "Чёрный"); }, "btnSaveIn"));
+        QVERIFY(TFormAuto::ExecuteCard(id));
+        QCOMPARE(Column(id, "COLOR"), QString("Чёрный"));
+        QCOMPARE(checkIns.size(), 1);
+    }
+
     void missingVehicleIsReported()
     {
         TModalAnswer answer;
