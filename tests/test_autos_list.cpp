@@ -4,8 +4,11 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 #include <QTreeView>
 #include <QtTest>
 
@@ -85,6 +88,8 @@ private slots:
         AddStay(1, 1, "2022-01-02 08:07:09", "");
         AddStay(2, 1, "2021-12-30 09:00:00", "2021-12-30 18:00:00");
         AddStay(2, 1, "2022-01-01 00:00:00", "2022-01-01 10:00:00");
+        // Keys of vehicles the card adds stay clear of the fixed ones above.
+        Sql("ALTER SEQUENCE GEN_AUTO_ID RESTART WITH 100");
     }
     void cleanup()
     {
@@ -239,6 +244,39 @@ private slots:
         QCOMPARE(shownAuto, QString("В200ВВ Volvo Синий"));
         QCOMPARE(shownRows, 2);
         menu->hide();
+    }
+
+    void mainWindowCommandsOpenAndRefreshTheList()
+    {
+        CurrentUser.Id = 1; // no login dialog when the main window is shown
+        FormMain->show();
+        FormMain->ActionAutoList->trigger();
+        QVERIFY(FormAutos);
+        QTRY_COMPARE(FormAutos->Grid->ShownRowCount(), 3);
+        QCOMPARE(FormMain->MdiArea()->subWindowList().size(), 1);
+        QVERIFY(FormMain->MdiArea()->subWindowList().at(0)->isMaximized());
+        TFormAutos *first = FormAutos;
+        FormMain->ActionAutoList->trigger();
+        QCOMPARE(FormAutos.data(), first);
+
+        TModalAnswer answer;
+        answer.Do([](QWidget *modal) {
+            auto *card = qobject_cast<TFormAuto *>(modal);
+            card->EditGosnomer->setText("Б001ББ");
+            card->btnSave->click();
+        });
+        FormAutos->ButtonNew->click();
+        QTRY_COMPARE(answer.Pending(), 0);
+        QCOMPARE(ShownColumn("GOSNOMER"), QStringList({"А100АА", "Б001ББ", "В200ВВ", "С300СС"}));
+        QCOMPARE(FormMain->LabelAutoSelected->text(), QString("Б001ББ"));
+
+        // Closing frees the list; the command creates it afresh.
+        FormMain->MdiArea()->subWindowList().at(0)->close();
+        QTRY_VERIFY(!FormAutos);
+        FormMain->ActionAutoList->trigger();
+        QVERIFY(FormAutos);
+        QTRY_COMPARE(FormAutos->Grid->ShownRowCount(), 4);
+        CurrentUser = TUser();
     }
 
     void doubleClickUpdatesOnlyThatRow()
