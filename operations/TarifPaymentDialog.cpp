@@ -21,7 +21,7 @@ QDoubleSpinBox *CreateMoneyField(QWidget *AParent, const QString &AHint)
     field->setDecimals(2);
     field->setRange(0, MaxMoney);
     field->setGroupSeparatorShown(true);
-    field->setSuffix(QStringLiteral(" руб."));
+    field->setSuffix(QStringLiteral(" ₽"));
     field->setToolTip(AHint);
     return field;
 }
