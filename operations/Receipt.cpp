@@ -1,7 +1,6 @@
 #include "operations/Receipt.h"
 
 #include <QDir>
-#include <QFileInfo>
 
 #include "data/UnitData.h"
 #include "platform/ErrorBox.h"
@@ -42,12 +41,10 @@ QString AutoGosnomer(int AAutoId)
 
 void ShowReceipt(const TPayment &APayment)
 {
-    const QString fileName = ReceiptTemplateFileName();
-    if (!QFileInfo::exists(fileName))
-        throw TA7RepError("Не найден шаблон чека:\r\n" + QDir::toNativeSeparators(fileName)
-                          + "\r\nЧек не напечатан, данные сохранены.");
     TA7Rep report;
-    report.OpenTemplate(fileName);
+    // An error on the way closes the progress window and drops the workbook.
+    const TA7RepGuard endRun(report);
+    report.OpenTemplate(ReceiptTemplateFileName());
     report.PasteBand("Title");
     report.SetValue("#DATE_PRINT#", FormatDateTime("DD.MM.YYYY", Today()));
     report.SetValue("#ID#", APayment.Id);

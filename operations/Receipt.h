@@ -11,8 +11,8 @@ QString ReceiptTemplateFileName();
 // web site that is set; lines end with "\r\n".
 QString ParkingTitle(const TConfigData &AConfig);
 
-// Fills and shows the receipt; an error of the template or the engine is
-// raised to the caller. Nothing is stored.
+// Fills and shows the receipt; an error of the template (a missing one
+// included) or of the engine is raised to the caller. Nothing is stored.
 void ShowReceipt(const TPayment &APayment);
 // The same for a dialog: an error goes to the error box. True when shown.
 bool PrintReceipt(const TPayment &APayment);
