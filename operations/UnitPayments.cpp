@@ -161,6 +161,10 @@ void TFormPayments::BuildLayout()
 void TFormPayments::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // Restoring a minimized window shows it again; only the opening starts afresh.
+    if (FOpened)
+        return;
+    FOpened = true;
     FFilterSQL.clear();
     ClearFilterFields();
     FPayment.Id = 0;

@@ -36,6 +36,7 @@ private:
 
     QString FFilterSQL;
     TPayment FPayment;
+    bool FOpened = false;
 
     TMemTable *FTable = nullptr;
     TDataGrid *GridPayments = nullptr;
