@@ -19,6 +19,11 @@
 #include <QVBoxLayout>
 
 #include "data/UnitData.h"
+#include "operations/Receipt.h"
+#include "operations/UnitAutoInForm.h"
+#include "operations/UnitAutoOutForm.h"
+#include "operations/UnitPaymentForm.h"
+#include "operations/UnitPayments.h"
 #include "platform/ErrorBox.h"
 #include "platform/MessDlgs.h"
 #include "shell/UnitAbout.h"
@@ -443,7 +448,7 @@ void TFormMain::SetNewCurrentUser(const TUser &AUser)
 
 void TFormMain::ShowCheck(const TPayment &APayment)
 {
-    Q_UNUSED(APayment);
+    ShowReceipt(APayment);
 }
 
 // ------------------------------------------------------------ child windows
@@ -529,11 +534,19 @@ void TFormMain::ActionChangeUserExecute()
 
 // ------------------------------------------------------------ command handlers
 
-// The check-in dialog on CurrentAuto; on true: RefreshOpenLists({Autos, Places}).
-void TFormMain::ActionAutoInExecute() {}
+void TFormMain::ActionAutoInExecute()
+{
+    TFormAutoIn form(this);
+    if (form.Execute(&CurrentAuto))
+        RefreshOpenLists({TListKind::Autos, TListKind::Places});
+}
 
-// The check-out dialog on CurrentAuto; on true: RefreshOpenLists({Autos, Places}).
-void TFormMain::ActionAutoOutExecute() {}
+void TFormMain::ActionAutoOutExecute()
+{
+    TFormAutoOut form(this);
+    if (form.Execute(&CurrentAuto))
+        RefreshOpenLists({TListKind::Autos, TListKind::Places});
+}
 
 void TFormMain::ActionPaymentNewExecute()
 {
@@ -541,7 +554,9 @@ void TFormMain::ActionPaymentNewExecute()
         ShowWarning(QStringLiteral("ТС не выбрано!"));
         return;
     }
-    // The payment dialog for a new payment; on true: RefreshOpenLists({Payments, Autos}).
+    TFormPayment form(this);
+    if (form.Execute(0))
+        RefreshOpenLists({TListKind::Payments, TListKind::Autos});
 }
 
 // Opens the vehicles list.
@@ -550,8 +565,14 @@ void TFormMain::ActionAutoListExecute() {}
 // The vehicle card for a new vehicle; on true: RefreshOpenLists({Autos}).
 void TFormMain::ActionAutoNewExecute() {}
 
-// Opens the payments list.
-void TFormMain::ActionPaymentsListExecute() {}
+void TFormMain::ActionPaymentsListExecute()
+{
+    if (!FormPayments) {
+        auto *list = new TFormPayments;
+        RegisterOpenList(TListKind::Payments, list, [list] { list->RefreshTable(); });
+    }
+    ShowChildWindow(FormPayments);
+}
 
 void TFormMain::ActionPlacesListExecute() {}
 
