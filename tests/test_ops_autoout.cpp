@@ -119,7 +119,7 @@ private slots:
             before = ReadFigures(dialog);
             auto *list = Child<QTreeWidget>(dialog, "ListPayments");
             for (int i = 0; i < list->topLevelItemCount(); ++i)
-                for (int c = 1; c < list->columnCount(); ++c)
+                for (int c = 0; c < list->columnCount(); ++c)
                     counted << list->topLevelItem(i)->text(c);
             ChooseHours(dialog, 2);
             suggested = Child<QDoubleSpinBox>(dialog, "EditSumma")->value();
@@ -145,7 +145,9 @@ private slots:
         QCOMPARE(before.PaiedSumma, QString());
         QVERIFY(before.PayEnabled);
         QVERIFY(!before.ExitEnabled);
-        QCOMPARE(counted, QStringList({"750", "Час", GetMinutesStr(60), QString::number(stay.CheckInPaymentId)}));
+        const QString paidAt = DateTimeToQt(DModule->GetPaymentById(stay.CheckInPaymentId).PayTime)
+                                   .toString("hh:mm dd.MM.yy");
+        QCOMPARE(counted, QStringList({paidAt, "750", "Час", GetMinutesStr(60), QString::number(stay.CheckInPaymentId)}));
         QCOMPARE(suggested, 2 * HourPrice);
         QCOMPARE(after.Paied, QString("3 час. 0 мин. "));
         QCOMPARE(after.Debt, QString("0"));
