@@ -1,0 +1,84 @@
+#include "reports/UnitReportSumma.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+
+#include "data/UnitData.h"
+#include "reports/ReportTexts.h"
+
+QPointer<TFormReportSumma> FormReportSumma;
+
+TFormReportSumma::TFormReportSumma(QWidget *parent) : TReportFrame(QStringLiteral("Отчет о выручке"), parent)
+{
+    EditDateStartFilter = new TDateFilterEdit;
+    EditDateStopFilter = new TDateFilterEdit;
+    EditGosnomerFilter = new QLineEdit;
+    AddFilterInput(QStringLiteral("Дата:"), EditDateStartFilter, QStringLiteral("Дата начала отображаемого периода"));
+    AddFilterInput(QStringLiteral("..."), EditDateStopFilter, QStringLiteral("Дата окончания отображаемого периода"));
+    AddFilterInput(QStringLiteral("Госномер ТС: "), EditGosnomerFilter, QStringLiteral("Фильтрация услуг по имени клиента"));
+    AddFilterButtons(QStringLiteral("Все"), QStringLiteral("Показать все услуги"));
+
+    GridItems->setColumnWidth(AddField("DATE", TFieldKind::DateTime, QStringLiteral("Время")), 137);
+    GridItems->setColumnWidth(AddField("ID_PAYMENT", TFieldKind::Integer, QStringLiteral("Номер платежа")), 128);
+    GridItems->setColumnWidth(AddField("SUMMA", TFieldKind::Integer, QStringLiteral("Сумма, руб.")), 148);
+    GridItems->setColumnWidth(AddField("GOSNOMER", TFieldKind::Text, QStringLiteral("Госномер ТС")), 257);
+    GridItems->setColumnWidth(AddField("COMMENT", TFieldKind::Text, QStringLiteral("Комментарий")), 312);
+    AddField("ID_AUTO", TFieldKind::Integer, QString(), 0, false);
+
+    QHBoxLayout *bottom = AddBottomPanel();
+    LabelSumma = new QLabel(QStringLiteral("0 руб."), this);
+    LabelSumma->setObjectName(QStringLiteral("LabelSumma"));
+    bottom->addStretch(1);
+    bottom->addWidget(new QLabel(QStringLiteral("Всего:"), this));
+    bottom->addWidget(LabelSumma);
+}
+
+void TFormReportSumma::ClearInputs()
+{
+    EditDateStartFilter->Clear();
+    EditDateStopFilter->Clear();
+    EditGosnomerFilter->clear();
+}
+
+void TFormReportSumma::SetDefaultInputs()
+{
+    ClearInputs();
+}
+
+void TFormReportSumma::ResetInputs()
+{
+    ClearInputs();
+}
+
+void TFormReportSumma::BuildFilter()
+{
+    if (!EditGosnomerFilter->text().isEmpty())
+        FFilterSQL += ContainsCondition(QStringLiteral("AUTO.GOSNOMER"), EditGosnomerFilter->text());
+    if (!EditDateStartFilter->IsEmpty())
+        FFilterSQL += FromDayCondition(QStringLiteral("PAYMENTS.CREATED_TIME"), EditDateStartFilter->Day());
+    if (!EditDateStopFilter->IsEmpty())
+        FFilterSQL += ToDayCondition(QStringLiteral("PAYMENTS.CREATED_TIME"), EditDateStopFilter->Day());
+}
+
+void TFormReportSumma::FetchList()
+{
+    FPaymentList = DModule->GetPaymentList(FFilterSQL);
+}
+
+void TFormReportSumma::AppendRecords()
+{
+    double total = 0;
+    for (const TPayment &payment : FPaymentList) {
+        const int row = RxMemoryDataExItems->Append();
+        RxMemoryDataExItems->SetValue(row, "SUMMA", payment.Summa);
+        RxMemoryDataExItems->SetValue(row, "ID_PAYMENT", payment.Id);
+        RxMemoryDataExItems->SetValue(row, "DATE", payment.PayTime);
+        RxMemoryDataExItems->SetValue(row, "COMMENT", payment.Comments);
+        RxMemoryDataExItems->SetValue(row, "ID_AUTO", payment.AutoId);
+        RxMemoryDataExItems->SetValue(row, "GOSNOMER", payment.Gosnomer);
+        total += payment.Summa;
+    }
+    LabelSumma->setText(RublesTotalText(total));
+}
