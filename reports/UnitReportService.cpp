@@ -3,6 +3,8 @@
 #include <QTimeEdit>
 #include <QToolButton>
 
+#include <stdexcept>
+
 #include "data/UnitData.h"
 #include "reports/ReportTexts.h"
 
@@ -60,11 +62,13 @@ void TFormReportService::ResetInputs()
 
 QString TFormReportService::MomentText() const
 {
-    QString moment;
-    if (!EditDateStartFilter->IsEmpty())
-        moment = EditDateStartFilter->Day().toString(QStringLiteral("yyyy-MM-dd"));
+    // The database would read a bare time as some day of the year 2000 and
+    // list the wrong vehicles; a moment needs its date.
+    if (EditDateStartFilter->IsEmpty())
+        throw std::runtime_error("Не задана дата отчета");
     // The time input always shows a time, so the moment always carries one.
-    return moment + QLatin1Char(' ') + EditStartTime->text() + QStringLiteral(":00");
+    return EditDateStartFilter->Day().toString(QStringLiteral("yyyy-MM-dd")) + QLatin1Char(' ')
+        + EditStartTime->text() + QStringLiteral(":00");
 }
 
 void TFormReportService::FetchList()

@@ -17,7 +17,7 @@ public:
     TAutoList FAutoList;
 
     // The moment the inputs show, as the list operation takes it:
-    // "YYYY-MM-DD HH:NN:00"; without a date only the time part remains.
+    // "YYYY-MM-DD HH:NN:00". Raises an error when the date input is empty.
     QString MomentText() const;
 
 protected:
