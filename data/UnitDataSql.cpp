@@ -2,10 +2,13 @@
 
 QString NewestStayIdOfPlace(const QString &placeAlias, bool withVehicle)
 {
-    return QString("(SELECT FIRST 1 NX.ID FROM AUTO_ACTION NX%1 "
-                   "WHERE NX.ID_PLACE = %2.ID AND NX.ACTION_TYPE = 1 "
+    // The vehicle's row is tested with EXISTS rather than joined, so that the
+    // engine walks the place's stays newest first on the descending index and
+    // stops at the first match instead of sorting them all.
+    return QString("(SELECT FIRST 1 NX.ID FROM AUTO_ACTION NX "
+                   "WHERE NX.ID_PLACE = %1.ID AND NX.ACTION_TYPE = 1%2 "
                    "ORDER BY NX.CREATED_TIME DESC, NX.ID DESC)")
-        .arg(withVehicle ? " JOIN AUTO NXA ON NXA.ID = NX.ID_AUTO" : "", placeAlias);
+        .arg(placeAlias, withVehicle ? " AND EXISTS (SELECT 1 FROM AUTO NXA WHERE NXA.ID = NX.ID_AUTO)" : "");
 }
 
 QString PlaceColumns(const QString &placeAlias)
