@@ -1,5 +1,7 @@
 #include "reports/ReportFrame.h"
 
+#include <QCloseEvent>
+#include <QDir>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,7 +14,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "data/UnitData.h"
 #include "platform/ErrorBox.h"
+#include "reports/A7Rep.h"
+#include "reports/ReportTexts.h"
 
 namespace {
 // The empty state of a date input is its minimum, shown as blank text.
@@ -75,6 +80,8 @@ TReportFrame::TReportFrame(const QString &caption, QWidget *parent) : QWidget(pa
     BtnPrint->setIconSize(QSize(32, 32));
     BtnPrint->setAutoRaise(true);
     top->addWidget(BtnPrint, 0, Qt::AlignTop);
+    connect(BtnPrint, &QToolButton::clicked, this, [this] { GuardedCall([this] { BtnPrintClick(); }); });
+    ExcelTemplate = new TA7Rep(this);
     top->addStretch(1);
     FLayout->addLayout(top);
 
@@ -183,4 +190,69 @@ void TReportFrame::RefreshTable()
     GridItems->setUpdatesEnabled(true);
     if (RxMemoryDataExItems->RecordCount() > 0)
         GridItems->setCurrentIndex(GridItems->model()->index(0, 0));
+}
+
+void TReportFrame::SetExporting(bool exporting)
+{
+    // The engine lets events through while it works: neither a second export
+    // nor a refresh may change the rows under it.
+    FExporting = exporting;
+    BtnPrint->setEnabled(!exporting);
+    ButtonFilter->setEnabled(!exporting);
+    ButtonFilterClear->setEnabled(!exporting);
+}
+
+void TReportFrame::closeEvent(QCloseEvent *event)
+{
+    // Freeing the window would pull the rows from under a running export.
+    if (FExporting)
+        event->ignore();
+    else
+        QWidget::closeEvent(event);
+}
+
+void TReportFrame::BtnPrintClick()
+{
+    if (FExporting)
+        return;
+    SetExporting(true);
+    struct TExportEnd {
+        TReportFrame *Frame;
+        ~TExportEnd() { Frame->SetExporting(false); }
+    } end{this};
+    TA7RepGuard unfinished(*ExcelTemplate);
+
+    ExcelTemplate->OpenTemplate(QDir(ConfigData.ProgramPath).filePath(QStringLiteral("Templates/") + TemplateFileName()));
+    ExcelTemplate->PasteBand(QStringLiteral("Title"));
+    ExcelTemplate->SetValue(QStringLiteral("#dt#"), TitleDateText(QDate::currentDate()));
+    ExcelTemplate->SetValue(QStringLiteral("#dtstart#"), PeriodStartText());
+    ExcelTemplate->SetValue(QStringLiteral("#dtend#"), PeriodEndText());
+    for (int row = 0; row < RxMemoryDataExItems->RecordCount(); ++row) {
+        try {
+            ExcelTemplate->PasteBand(QStringLiteral("Range"));
+            ExcelTemplate->SetValue(QStringLiteral("#NUM#"), row + 1);
+            FillRangeBand(row);
+        } catch (const std::exception &) {
+            // A row that fails stays as far as it was filled; the others follow.
+        }
+    }
+    PasteClosingBand();
+    ExcelTemplate->Show();
+}
+
+void TReportFrame::FillStayRangeBand(int row)
+{
+    const TMemTable *t = RxMemoryDataExItems;
+    ExcelTemplate->SetValue(QStringLiteral("#ID#"), t->Value(row, "ID"));
+    ExcelTemplate->SetValue(QStringLiteral("#NAME#"), t->Value(row, "NAME"));
+    ExcelTemplate->SetValue(QStringLiteral("#GOSNOMER#"), t->Value(row, "GOSNOMER"));
+    ExcelTemplate->SetValue(QStringLiteral("#TIME_IN#"), DateTimeToQt(t->Value(row, "TIME_IN").toDouble()));
+    ExcelTemplate->SetValue(QStringLiteral("#TIME_OUT#"), t->Value(row, "TIME_OUT_STR"));
+    ExcelTemplate->SetValue(QStringLiteral("#SUMMA#"), t->Value(row, "SUMMA"));
+    ExcelTemplate->SetValue(QStringLiteral("#MINUTES#"), t->Value(row, "MINUTES"));
+}
+
+QString TReportFrame::TitleText(const TDateFilterEdit *input, const QString &whenEmpty)
+{
+    return input->IsEmpty() ? whenEmpty : TitleDateText(input->Day());
 }

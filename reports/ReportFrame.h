@@ -14,6 +14,7 @@ class QPushButton;
 class QToolButton;
 class QVBoxLayout;
 class QTableView;
+class TA7Rep;
 
 // A date input that may be left empty: Delete or Backspace over the whole text
 // empties it; an empty input sets no condition.
@@ -42,11 +43,16 @@ public:
     QToolButton *BtnPrint;
     TMemTable *RxMemoryDataExItems;
     QTableView *GridItems;
+    TA7Rep *ExcelTemplate;
 
     // Fetches the rows; an error of the list operation leaves the table as it was.
     void RefreshTable();
     void ButtonFilterClick();
     void ButtonFilterClearClick();
+    // Exports the rows, in table order, into the report's template. Refused
+    // while an export of this window runs; a failed export leaves nothing open.
+    void BtnPrintClick();
+    bool IsExporting() const { return FExporting; }
 
 protected:
     TReportFrame(const QString &caption, QWidget *parent);
@@ -74,12 +80,28 @@ protected:
     // Appends one record per element of the fetched list.
     virtual void AppendRecords() = 0;
 
+    // Export: the template's file name in the "Templates" folder, the period
+    // texts of the "Title" band, the variables of one "Range" band and the
+    // closing band where the report has one.
+    virtual QString TemplateFileName() const = 0;
+    virtual QString PeriodStartText() const = 0;
+    virtual QString PeriodEndText() const = 0;
+    virtual void FillRangeBand(int row) = 0;
+    virtual void PasteClosingBand() {}
+    // The row variables the entries and presence reports share.
+    void FillStayRangeBand(int row);
+    // A date input's title text, or the given text when it is empty.
+    static QString TitleText(const TDateFilterEdit *input, const QString &whenEmpty);
+
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void FormShow();
+    void SetExporting(bool exporting);
 
     QHBoxLayout *FFilterLayout;
     QVBoxLayout *FLayout;
     bool FShown = false;
+    bool FExporting = false;
 };

@@ -74,3 +74,23 @@ void TFormReportAuto::AppendRecords()
         RxMemoryDataExItems->SetValue(row, "TIME_OUT_STR", ExitTimeText(visit.OutTime));
     }
 }
+
+QString TFormReportAuto::TemplateFileName() const
+{
+    return QStringLiteral("ШаблонУчетВъездов.xlsx");
+}
+
+QString TFormReportAuto::PeriodStartText() const
+{
+    return TitleText(EditDateStartFilter, QStringLiteral("с начала использования"));
+}
+
+QString TFormReportAuto::PeriodEndText() const
+{
+    return TitleText(EditDateEndFilter, QStringLiteral("сегодня"));
+}
+
+void TFormReportAuto::FillRangeBand(int row)
+{
+    FillStayRangeBand(row);
+}

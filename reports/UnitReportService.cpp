@@ -92,3 +92,23 @@ void TFormReportService::AppendRecords()
         RxMemoryDataExItems->SetValue(row, "TIME_OUT_STR", ExitTimeText(vehicle.OutTime));
     }
 }
+
+QString TFormReportService::TemplateFileName() const
+{
+    return QStringLiteral("ШаблонОтчет_о_наличиеТС_на_парковке.xlsx");
+}
+
+QString TFormReportService::PeriodStartText() const
+{
+    return TitleText(EditDateStartFilter, QStringLiteral("с начала использования"));
+}
+
+QString TFormReportService::PeriodEndText() const
+{
+    return EditStartTime->text();
+}
+
+void TFormReportService::FillRangeBand(int row)
+{
+    FillStayRangeBand(row);
+}

@@ -25,6 +25,10 @@ protected:
     void ResetInputs() override;
     void FetchList() override;
     void AppendRecords() override;
+    QString TemplateFileName() const override;
+    QString PeriodStartText() const override;
+    QString PeriodEndText() const override;
+    void FillRangeBand(int row) override;
 
 private:
     void ShowPresentMoment();

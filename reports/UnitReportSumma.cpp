@@ -6,6 +6,7 @@
 #include <QTableView>
 
 #include "data/UnitData.h"
+#include "reports/A7Rep.h"
 #include "reports/ReportTexts.h"
 
 QPointer<TFormReportSumma> FormReportSumma;
@@ -81,4 +82,41 @@ void TFormReportSumma::AppendRecords()
         total += payment.Summa;
     }
     LabelSumma->setText(RublesTotalText(total));
+}
+
+QString TFormReportSumma::TemplateFileName() const
+{
+    return QStringLiteral("ШаблонОтчет_о_выручке.xlsx");
+}
+
+QString TFormReportSumma::PeriodStartText() const
+{
+    return TitleText(EditDateStartFilter, QStringLiteral("с начала использования"));
+}
+
+QString TFormReportSumma::PeriodEndText() const
+{
+    return TitleText(EditDateStopFilter, QStringLiteral("по текущее время"));
+}
+
+void TFormReportSumma::FillRangeBand(int row)
+{
+    const TMemTable *t = RxMemoryDataExItems;
+    ExcelTemplate->SetValue(QStringLiteral("#ID_PAYMENT#"), t->Value(row, "ID_PAYMENT"));
+    ExcelTemplate->SetValue(QStringLiteral("#DATE#"),
+                            FormatDateTime(QStringLiteral("DD.MM.YYYY HH:NN"), t->Value(row, "DATE").toDouble()));
+    ExcelTemplate->SetValue(QStringLiteral("#SUMMA#"), t->Value(row, "SUMMA"));
+    ExcelTemplate->SetValue(QStringLiteral("#GOSNOMER#"), QStringLiteral("(%1) %2").arg(
+                                t->Value(row, "ID_AUTO").toInt()).arg(t->Value(row, "GOSNOMER").toString()));
+    ExcelTemplate->SetValue(QStringLiteral("#COMMENT#"), t->Value(row, "COMMENT"));
+}
+
+void TFormReportSumma::PasteClosingBand()
+{
+    // The whole-ruble amounts of the exported rows, as the sheet shows them.
+    int sum = 0;
+    for (int row = 0; row < RxMemoryDataExItems->RecordCount(); ++row)
+        sum += RxMemoryDataExItems->Value(row, "SUMMA").toInt();
+    ExcelTemplate->PasteBand(QStringLiteral("Summa"));
+    ExcelTemplate->SetValue(QStringLiteral("#SUM#"), sum);
 }

@@ -25,6 +25,11 @@ protected:
     void ResetInputs() override;
     void FetchList() override;
     void AppendRecords() override;
+    QString TemplateFileName() const override;
+    QString PeriodStartText() const override;
+    QString PeriodEndText() const override;
+    void FillRangeBand(int row) override;
+    void PasteClosingBand() override;
 
 private:
     void ClearInputs();

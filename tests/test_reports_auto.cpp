@@ -1,8 +1,11 @@
 // The vehicle entries report on a prepared car park: everything on show until
 // "Фильтр", period and number filters, open stays.
+#include <QJsonArray>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
+#include <QToolButton>
 
 #include "data/UnitData.h"
 #include "reports/UnitReportAuto.h"
@@ -28,10 +31,16 @@ class TestReportsAuto : public QObject {
     std::unique_ptr<TReportCarPark> FPark;
 
 private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    }
+
     void init()
     {
         FDb.reset(new TTestDb);
         FPark.reset(new TReportCarPark(FDb->OpenDataModule()->Connection()));
+        CopyTemplates(FDb->ProgramPath());
     }
 
     void cleanup()
@@ -133,6 +142,43 @@ private slots:
         QCOMPARE(form.EditDateEndFilter->Day(), QDate::currentDate());
         QCOMPARE(form.EditStringFilter->text(), QString("А777"));
         QCOMPARE(StayIds(form).size(), 4);
+    }
+
+    void exportListsTableOrderWithOpenStays()
+    {
+        TShownWorkbooks shown;
+        TFormReportAuto form;
+        form.show();
+        form.GridItems->sortByColumn(form.RxMemoryDataExItems->FieldIndex("NAME"), Qt::AscendingOrder);
+        QTest::mouseClick(form.BtnPrint, Qt::LeftButton);
+        const QJsonArray rows = ReadWorkbookRows(shown.Files.value(0));
+        const QDate today = QDate::currentDate();
+        QCOMPARE(rows.at(1).toArray().at(1).toString(),
+                 QString("Период: %1 — %2").arg(QDateTime::currentDateTime().addSecs(-48 * 3600).date()
+                                                    .toString("dd.MM.yyyy"), today.toString("dd.MM.yyyy")));
+        QCOMPARE(BandIntColumn(rows, "Range", 1), QList<int>({1, 2, 3, 4}));
+        QCOMPARE(BandIntColumn(rows, "Range", 2), QList<int>({FPark->StayMonthEnd, FPark->StayOpen,
+                                                              FPark->StayTwoDays, FPark->StayDay}));
+        QCOMPARE(BandColumn(rows, "Range", 3), QStringList({"B-01", "A-02", "A-02", "A-01"}));
+        QCOMPARE(BandColumn(rows, "Range", 4).at(1), TReportCarPark::LongNumber.left(20));
+        QCOMPARE(BandColumn(rows, "Range", 5).at(3), QString("2021-05-01T08:00:00"));
+        QCOMPARE(BandColumn(rows, "Range", 6).at(1), QString("--"));
+        QCOMPARE(BandColumn(rows, "Range", 6).at(3), QString("2021-05-01T18:00:00"));
+        QCOMPARE(BandIntColumn(rows, "Range", 7), QList<int>({0, 0, 0, 50}));
+        QCOMPARE(BandIntColumn(rows, "Range", 8), QList<int>({240, 1440, 0, 90}));
+        QCOMPARE(BandColumn(rows, "Summa", 1), QStringList());
+    }
+
+    void exportTitleOfEmptyInputs()
+    {
+        TShownWorkbooks shown;
+        TFormReportAuto form;
+        form.show();
+        form.EditDateStartFilter->Clear();
+        form.EditDateEndFilter->Clear();
+        form.BtnPrintClick();
+        const QJsonArray rows = ReadWorkbookRows(shown.Files.value(0));
+        QCOMPARE(rows.at(1).toArray().at(1).toString(), QString("Период: с начала использования — сегодня"));
     }
 };
 

@@ -1,5 +1,6 @@
 // The report of vehicles present at a moment, on a prepared car park: the
 // present moment on show, a stay's exact in and out moments, paid time texts.
+#include <QJsonArray>
 #include <QPushButton>
 #include <QTest>
 #include <QTimeEdit>
@@ -37,10 +38,16 @@ class TestReportsService : public QObject {
     std::unique_ptr<TReportCarPark> FPark;
 
 private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    }
+
     void init()
     {
         FDb.reset(new TTestDb);
         FPark.reset(new TReportCarPark(FDb->OpenDataModule()->Connection()));
+        CopyTemplates(FDb->ProgramPath());
     }
 
     void cleanup()
@@ -125,6 +132,24 @@ private slots:
         QCOMPARE(answer.Seen().size(), 1);
         QCOMPARE(answer.Seen().at(0).Text, QString("Не задана дата отчета"));
         QCOMPARE(Numbers(form), QStringList{TReportCarPark::LongNumber.left(20)});
+    }
+
+    void exportOfAPastMoment()
+    {
+        TShownWorkbooks shown;
+        TFormReportService form;
+        form.show();
+        ShowMoment(form, "31.05.2021 23:00");
+        form.BtnPrintClick();
+        const QJsonArray rows = ReadWorkbookRows(shown.Files.value(0));
+        QCOMPARE(rows.at(1).toArray().at(1).toString(), QString("По состоянию на 31.05.2021 23:00"));
+        QCOMPARE(BandIntColumn(rows, "Range", 1), QList<int>({1, 2}));
+        QCOMPARE(BandIntColumn(rows, "Range", 2), QList<int>({FPark->PlaceA02, FPark->PlaceB01}));
+        QCOMPARE(BandColumn(rows, "Range", 4), QStringList({TReportCarPark::LongNumber.left(20), "O'N_%7"}));
+        QCOMPARE(BandColumn(rows, "Range", 5).at(1), QString("2021-05-31T22:00:00"));
+        QCOMPARE(BandColumn(rows, "Range", 6), QStringList({"--", "2021-06-01T02:00:00"}));
+        QCOMPARE(BandIntColumn(rows, "Range", 7), QList<int>({152, 150}));
+        QCOMPARE(BandColumn(rows, "Range", 8), QStringList({GetMinutesStr(1440), GetMinutesStr(240)}));
     }
 };
 

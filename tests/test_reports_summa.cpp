@@ -1,12 +1,20 @@
 // The revenue report on a prepared car park: filters, whole-ruble amounts,
 // the exact total and the export into its template.
+#include <QApplication>
+#include <QFile>
+#include <QJsonArray>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
 
 #include "data/UnitData.h"
+#include "reports/A7Rep.h"
 #include "reports/UnitReportSumma.h"
+#include "tests/support/ModalAnswer.h"
 #include "tests/support/ReportCarPark.h"
 #include "tests/support/TestDb.h"
 
@@ -29,10 +37,16 @@ class TestReportsSumma : public QObject {
     std::unique_ptr<TReportCarPark> FPark;
 
 private slots:
+    void initTestCase()
+    {
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    }
+
     void init()
     {
         FDb.reset(new TTestDb);
         FPark.reset(new TReportCarPark(FDb->OpenDataModule()->Connection()));
+        CopyTemplates(FDb->ProgramPath());
     }
 
     void cleanup()
@@ -147,6 +161,124 @@ private slots:
         form.show();
         QCOMPARE(form.RxMemoryDataExItems->Value(4, "GOSNOMER").toString(), TReportCarPark::LongNumber.left(20));
         QCOMPARE(form.RxMemoryDataExItems->Value(4, "ID_AUTO").toInt(), FPark->AutoLong);
+    }
+
+    void exportListsTableOrderFromOneWithTheClosingSum()
+    {
+        TShownWorkbooks shown;
+        TFormReportSumma form;
+        form.show();
+        // Sorting the grid changes nothing in the export.
+        form.GridItems->sortByColumn(form.RxMemoryDataExItems->FieldIndex("SUMMA"), Qt::DescendingOrder);
+        QTest::mouseClick(form.BtnPrint, Qt::LeftButton);
+        QCOMPARE(shown.Files.size(), 1);
+
+        const QJsonArray rows = ReadWorkbookRows(shown.Files.at(0));
+        QStringList bands;
+        for (const QJsonValue &row : rows)
+            bands << row.toArray().at(0).toString();
+        QCOMPARE(bands, QStringList({"Title", "Title", "Title", "Title", "Title", "Range", "Range", "Range", "Range",
+                                     "Range", "Summa"}));
+        QCOMPARE(rows.at(1).toArray().at(1).toString(), QString("Период: с начала использования — по текущее время"));
+        QCOMPARE(rows.at(2).toArray().at(1).toString(),
+                 "Дата формирования: " + QDate::currentDate().toString("dd.MM.yyyy"));
+        QCOMPARE(BandIntColumn(rows, "Range", 1), QList<int>({1, 2, 3, 4, 5}));
+        QCOMPARE(BandIntColumn(rows, "Range", 2), QList<int>({FPark->PayApril, FPark->PayMayFirst, FPark->PayMayMid,
+                                                          FPark->PayMayLast, FPark->PayJune}));
+        QCOMPARE(BandIntColumn(rows, "Range", 4), QList<int>({100, 100, 100, 150, 152}));
+        QCOMPARE(BandColumn(rows, "Range", 5).at(3), QString("(%1) O'N_%7").arg(FPark->AutoOdd));
+        QCOMPARE(BandColumn(rows, "Range", 5).at(4),
+                 QString("(%1) %2").arg(FPark->AutoLong).arg(TReportCarPark::LongNumber.left(20)));
+        QCOMPARE(BandColumn(rows, "Range", 6).at(0), QString("апрель"));
+        QCOMPARE(BandIntColumn(rows, "Summa", 4), QList<int>({602}));
+    }
+
+    void exportOfFilteredRowsSumsWholeRubles()
+    {
+        TShownWorkbooks shown;
+        TFormReportSumma form;
+        form.show();
+        form.EditDateStartFilter->SetDay(QDate(2021, 5, 1));
+        form.EditDateStopFilter->SetDay(QDate(2021, 5, 31));
+        form.EditGosnomerFilter->setText("77");
+        form.ButtonFilterClick();
+        QCOMPARE(form.LabelSumma->text(), QString("200,80 руб."));
+        form.BtnPrintClick();
+
+        const QJsonArray rows = ReadWorkbookRows(shown.Files.value(0));
+        QCOMPARE(rows.at(1).toArray().at(1).toString(), QString("Период: 01.05.2021 — 31.05.2021"));
+        QCOMPARE(BandIntColumn(rows, "Range", 4), QList<int>({100, 100}));
+        QCOMPARE(BandIntColumn(rows, "Summa", 4), QList<int>({200}));
+        QCOMPARE(BandColumn(rows, "Range", 3), QStringList({"2021-05-01T00:00:00", "2021-05-15T12:00:00"}));
+    }
+
+    void exportOfAnEmptyListHasTitleAndClosingBandOnly()
+    {
+        TShownWorkbooks shown;
+        TFormReportSumma form;
+        form.show();
+        form.EditGosnomerFilter->setText("нет такого");
+        form.ButtonFilterClick();
+        form.BtnPrintClick();
+        const QJsonArray rows = ReadWorkbookRows(shown.Files.value(0));
+        QCOMPARE(BandColumn(rows, "Range", 1), QStringList());
+        QCOMPARE(BandIntColumn(rows, "Summa", 4), QList<int>({0}));
+    }
+
+    void secondExportAndClosingAreRefusedWhileOneRuns()
+    {
+        TShownWorkbooks shown;
+        TFormReportSumma form;
+        form.show();
+        bool printEnabled = true, filterEnabled = true, closed = true;
+        int shownDuringRun = -1;
+        // Runs inside the export, when the engine lets pending events through.
+        QTimer::singleShot(0, &form, [&] {
+            printEnabled = form.BtnPrint->isEnabled();
+            filterEnabled = form.ButtonFilter->isEnabled();
+            form.BtnPrintClick();
+            closed = form.close();
+            shownDuringRun = int(shown.Files.size());
+        });
+        QTest::mouseClick(form.BtnPrint, Qt::LeftButton);
+        QCOMPARE(shownDuringRun, 0);
+        QVERIFY(!printEnabled);
+        QVERIFY(!filterEnabled);
+        QVERIFY(!closed);
+        QCOMPARE(shown.Files.size(), 1);
+        QCOMPARE(BandColumn(ReadWorkbookRows(shown.Files.at(0)), "Range", 1).size(), 5);
+        QVERIFY(form.BtnPrint->isEnabled());
+        QVERIFY(form.ButtonFilter->isEnabled());
+    }
+
+    void failedExportClosesProgressAndDropsTheWorkbook()
+    {
+        // A template without the closing band: the export fails after the rows.
+        const QString templates = FDb->ProgramPath() + "Templates/";
+        QFile::remove(templates + "ШаблонОтчет_о_выручке.xlsx");
+        QVERIFY(QFile::copy(templates + "ШаблонУчетВъездов.xlsx", templates + "ШаблонОтчет_о_выручке.xlsx"));
+        TShownWorkbooks shown;
+        TFormReportSumma form;
+        form.show();
+        TModalAnswer answer;
+        answer.Press("Отмена");
+        QTest::mouseClick(form.BtnPrint, Qt::LeftButton);
+        QCOMPARE(answer.Seen().size(), 1);
+        QCOMPARE(answer.Seen().at(0).ClassName, QString("TMessageForm"));
+        QCOMPARE(shown.Files, QStringList());
+        QVERIFY(!form.ExcelTemplate->IsOpen());
+        QVERIFY(!form.ExcelTemplate->GetProgress());
+        for (QWidget *window : QApplication::topLevelWidgets())
+            QVERIFY2(window == &form || !window->isVisible(), qPrintable(window->metaObject()->className()));
+        QVERIFY(form.BtnPrint->isEnabled());
+
+        // A missing template is an error of its own and leaves nothing open either.
+        QFile::remove(templates + "ШаблонОтчет_о_выручке.xlsx");
+        answer.Press("Отмена");
+        form.BtnPrint->click();
+        QCOMPARE(answer.Seen().size(), 2);
+        QVERIFY(answer.Seen().at(1).Text.contains("ШаблонОтчет_о_выручке.xlsx"));
+        QVERIFY(!form.ExcelTemplate->IsOpen());
     }
 };
 

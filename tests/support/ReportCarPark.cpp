@@ -1,10 +1,13 @@
 #include "tests/support/ReportCarPark.h"
 
+#include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QProcess>
 #include <QTest>
 
 #include "platform/FbDatabase.h"
+#include "reports/A7Rep.h"
 
 const QString TReportCarPark::LongNumber = QStringLiteral("ABCDEFGHIJKLMNOPQRSTU");
 
@@ -107,4 +110,43 @@ print(json.dumps(rows))
         return {};
     }
     return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+}
+
+void CopyTemplates(const QString &programPath)
+{
+    QDir(programPath).mkpath("Templates");
+    const QDir source(TEST_TEMPLATES_DIR);
+    for (const QString &name : source.entryList({"*.xlsx"}, QDir::Files))
+        if (!QFile::copy(source.filePath(name), QDir(programPath).filePath("Templates/" + name)))
+            qFatal("cannot copy the template %s", qPrintable(name));
+}
+
+TShownWorkbooks::TShownWorkbooks()
+{
+    FPrevious = TA7Rep::SetViewer([this](const QString &fileName) { Files << fileName; });
+}
+
+TShownWorkbooks::~TShownWorkbooks()
+{
+    TA7Rep::SetViewer(FPrevious);
+    for (const QString &file : Files)
+        QFile::remove(file);
+}
+
+QStringList BandColumn(const QJsonArray &rows, const QString &band, int column)
+{
+    QStringList values;
+    for (const QJsonValue &row : rows)
+        if (row.toArray().at(0).toString() == band)
+            values << row.toArray().at(column).toVariant().toString();
+    return values;
+}
+
+QList<int> BandIntColumn(const QJsonArray &rows, const QString &band, int column)
+{
+    QList<int> values;
+    for (const QJsonValue &row : rows)
+        if (row.toArray().at(0).toString() == band)
+            values << (row.toArray().at(column).isDouble() ? row.toArray().at(column).toInt() : -1);
+    return values;
 }

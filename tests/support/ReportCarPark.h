@@ -5,6 +5,9 @@
 #include <QDateTime>
 #include <QJsonArray>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
 
 #include "platform/TDateTime.h"
 
@@ -41,6 +44,27 @@ private:
     TDbConnection &FConnection;
 };
 
+// Lays the program's templates into <programPath>/Templates, where the
+// report windows look for them.
+void CopyTemplates(const QString &programPath);
+
+// Keeps the files the template engine shows instead of opening them, while
+// the object lives.
+class TShownWorkbooks {
+public:
+    TShownWorkbooks();
+    ~TShownWorkbooks();
+    QStringList Files;
+
+private:
+    std::function<void(const QString &)> FPrevious;
+};
+
 // The cell values of the first sheet of a workbook, row by row, as read by
 // openpyxl: texts as strings, numbers as numbers, moments as ISO texts.
 QJsonArray ReadWorkbookRows(const QString &fileName);
+
+// One column of the rows of a band, as texts or as whole numbers (-1 where
+// the cell holds no number).
+QStringList BandColumn(const QJsonArray &rows, const QString &band, int column);
+QList<int> BandIntColumn(const QJsonArray &rows, const QString &band, int column);
