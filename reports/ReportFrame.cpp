@@ -9,8 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSortFilterProxyModel>
-#include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -86,15 +84,9 @@ TReportFrame::TReportFrame(const QString &caption, QWidget *parent) : QWidget(pa
     FLayout->addLayout(top);
 
     RxMemoryDataExItems = new TMemTable(this);
-    auto *sorted = new QSortFilterProxyModel(this);
-    sorted->setSourceModel(RxMemoryDataExItems);
-    sorted->setSortRole(TMemTable::ValueRole);
-    GridItems = new QTableView(this);
+    GridItems = new TDataGrid(RxMemoryDataExItems, this);
     GridItems->setObjectName(QStringLiteral("GridItems"));
-    GridItems->setModel(sorted);
-    GridItems->setSortingEnabled(true);
-    GridItems->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    GridItems->setSelectionBehavior(QAbstractItemView::SelectRows);
+    GridItems->SetGroupingBoxVisible(false);
     FLayout->addWidget(GridItems, 1);
 }
 
@@ -137,9 +129,7 @@ int TReportFrame::AddField(const QString &name, TFieldKind kind, const QString &
     def.Caption = caption;
     def.Width = kind == TFieldKind::Text ? width : 0;
     def.Visible = visible;
-    const int field = RxMemoryDataExItems->AddField(def);
-    GridItems->setColumnHidden(field, !visible);
-    return field;
+    return RxMemoryDataExItems->AddField(def);
 }
 
 QHBoxLayout *TReportFrame::AddBottomPanel()
@@ -188,8 +178,7 @@ void TReportFrame::RefreshTable()
     AppendRecords();
     RxMemoryDataExItems->EndUpdate();
     GridItems->setUpdatesEnabled(true);
-    if (RxMemoryDataExItems->RecordCount() > 0)
-        GridItems->setCurrentIndex(GridItems->model()->index(0, 0));
+    GridItems->FocusPosition(0);
 }
 
 void TReportFrame::SetExporting(bool exporting)

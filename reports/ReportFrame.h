@@ -5,6 +5,7 @@
 #include <QDateEdit>
 #include <QWidget>
 
+#include "platform/DataGrid.h"
 #include "platform/MemTable.h"
 
 class QBoxLayout;
@@ -13,7 +14,6 @@ class QHBoxLayout;
 class QPushButton;
 class QToolButton;
 class QVBoxLayout;
-class QTableView;
 class TA7Rep;
 
 // A date input that may be left empty: Delete or Backspace over the whole text
@@ -42,7 +42,7 @@ public:
     QPushButton *ButtonFilterClear;
     QToolButton *BtnPrint;
     TMemTable *RxMemoryDataExItems;
-    QTableView *GridItems;
+    TDataGrid *GridItems;
     TA7Rep *ExcelTemplate;
 
     // Fetches the rows; an error of the list operation leaves the table as it was.

@@ -3,7 +3,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTableView>
 
 #include "data/UnitData.h"
 #include "reports/A7Rep.h"
@@ -21,12 +20,21 @@ TFormReportSumma::TFormReportSumma(QWidget *parent) : TReportFrame(QStringLitera
     AddFilterInput(QStringLiteral("Госномер ТС: "), EditGosnomerFilter, QStringLiteral("Фильтрация услуг по имени клиента"));
     AddFilterButtons(QStringLiteral("Все"), QStringLiteral("Показать все услуги"));
 
-    GridItems->setColumnWidth(AddField("DATE", TFieldKind::DateTime, QStringLiteral("Время")), 137);
-    GridItems->setColumnWidth(AddField("ID_PAYMENT", TFieldKind::Integer, QStringLiteral("Номер платежа")), 128);
-    GridItems->setColumnWidth(AddField("SUMMA", TFieldKind::Integer, QStringLiteral("Сумма, руб.")), 148);
-    GridItems->setColumnWidth(AddField("GOSNOMER", TFieldKind::Text, QStringLiteral("Госномер ТС")), 257);
-    GridItems->setColumnWidth(AddField("COMMENT", TFieldKind::Text, QStringLiteral("Комментарий")), 312);
+    AddField("DATE", TFieldKind::DateTime, QStringLiteral("Время"));
+    AddField("ID_PAYMENT", TFieldKind::Integer, QStringLiteral("Номер платежа"));
+    AddField("SUMMA", TFieldKind::Integer, QStringLiteral("Сумма, руб."));
+    AddField("GOSNOMER", TFieldKind::Text, QStringLiteral("Госномер ТС"));
+    AddField("COMMENT", TFieldKind::Text, QStringLiteral("Комментарий"));
     AddField("ID_AUTO", TFieldKind::Integer, QString(), 0, false);
+    GridItems->SetKeyField("ID_PAYMENT");
+    GridItems->SetColumnWidth("DATE", 137);
+    GridItems->SetColumnWidth("ID_PAYMENT", 128);
+    GridItems->SetColumnWidth("SUMMA", 148);
+    GridItems->SetColumnWidth("GOSNOMER", 257);
+    GridItems->SetColumnWidth("COMMENT", 312);
+    // The grid library keeps its grouping prompt for the whole program, and
+    // it is the text this window asks for.
+    GridItems->SetGroupingBoxVisible(true);
 
     QHBoxLayout *bottom = AddBottomPanel();
     LabelSumma = new QLabel(QStringLiteral("0 руб."), this);

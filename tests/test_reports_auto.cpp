@@ -3,8 +3,9 @@
 #include <QJsonArray>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
+#include <QHeaderView>
 #include <QTest>
+#include <QTreeView>
 #include <QToolButton>
 
 #include "data/UnitData.h"
@@ -144,12 +145,26 @@ private slots:
         QCOMPARE(StayIds(form).size(), 4);
     }
 
+    void gridHidesIdsAndDoesNotGroup()
+    {
+        TFormReportAuto form;
+        form.show();
+        QVERIFY(!form.GridItems->GroupingBoxVisible());
+        const QHeaderView *header = form.GridItems->View()->header();
+        const TMemTable *t = form.RxMemoryDataExItems;
+        QVERIFY(header->isSectionHidden(t->FieldIndex("ID")));
+        QVERIFY(header->isSectionHidden(t->FieldIndex("TIME_OUT")));
+        QVERIFY(!header->isSectionHidden(t->FieldIndex("TIME_OUT_STR")));
+        QCOMPARE(t->headerData(t->FieldIndex("NAME"), Qt::Horizontal).toString(), QString("Место"));
+    }
+
     void exportListsTableOrderWithOpenStays()
     {
         TShownWorkbooks shown;
         TFormReportAuto form;
         form.show();
-        form.GridItems->sortByColumn(form.RxMemoryDataExItems->FieldIndex("NAME"), Qt::AscendingOrder);
+        form.GridItems->SortBy("NAME", Qt::AscendingOrder);
+        QCOMPARE(form.GridItems->ShownRows(), QList<int>({3, 1, 2, 0}));
         QTest::mouseClick(form.BtnPrint, Qt::LeftButton);
         const QJsonArray rows = ReadWorkbookRows(shown.Files.value(0));
         const QDate today = QDate::currentDate();

@@ -6,8 +6,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableView>
+#include <QHeaderView>
 #include <QTest>
+#include <QTreeView>
 #include <QTimer>
 #include <QToolButton>
 
@@ -163,13 +164,32 @@ private slots:
         QCOMPARE(form.RxMemoryDataExItems->Value(4, "ID_AUTO").toInt(), FPark->AutoLong);
     }
 
+    void gridColumnsAndGroupingBox()
+    {
+        TFormReportSumma form;
+        form.show();
+        QVERIFY(form.GridItems->GroupingBoxVisible());
+        const QHeaderView *header = form.GridItems->View()->header();
+        const TMemTable *t = form.RxMemoryDataExItems;
+        const QList<QPair<QString, int>> widths{{"DATE", 137}, {"ID_PAYMENT", 128}, {"SUMMA", 148},
+                                                {"GOSNOMER", 257}, {"COMMENT", 312}};
+        for (const auto &[field, width] : widths) {
+            QVERIFY(!header->isSectionHidden(t->FieldIndex(field)));
+            QCOMPARE(header->sectionSize(t->FieldIndex(field)), width);
+        }
+        QVERIFY(header->isSectionHidden(t->FieldIndex("ID_AUTO")));
+        QCOMPARE(header->visualIndex(t->FieldIndex("DATE")), 0);
+        QCOMPARE(t->headerData(t->FieldIndex("SUMMA"), Qt::Horizontal).toString(), QString("Сумма, руб."));
+    }
+
     void exportListsTableOrderFromOneWithTheClosingSum()
     {
         TShownWorkbooks shown;
         TFormReportSumma form;
         form.show();
         // Sorting the grid changes nothing in the export.
-        form.GridItems->sortByColumn(form.RxMemoryDataExItems->FieldIndex("SUMMA"), Qt::DescendingOrder);
+        form.GridItems->SortBy("SUMMA", Qt::DescendingOrder);
+        QCOMPARE(form.GridItems->ShownRows().first(), 4);
         QTest::mouseClick(form.BtnPrint, Qt::LeftButton);
         QCOMPARE(shown.Files.size(), 1);
 
