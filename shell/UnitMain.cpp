@@ -21,6 +21,9 @@
 #include "data/UnitData.h"
 #include "platform/ErrorBox.h"
 #include "platform/MessDlgs.h"
+#include "reports/UnitReportAuto.h"
+#include "reports/UnitReportService.h"
+#include "reports/UnitReportSumma.h"
 #include "shell/UnitAbout.h"
 #include "shell/UnitLogin.h"
 
@@ -566,13 +569,28 @@ void TFormMain::ActionUserListExecute() {}
 void TFormMain::ActionOptionsExecute() {}
 
 // Opens the vehicle entries report.
-void TFormMain::ActionReportAutoExecute() {}
+void TFormMain::ActionReportAutoExecute()
+{
+    if (!FormReportAuto)
+        FormReportAuto = new TFormReportAuto;
+    ShowChildWindow(FormReportAuto);
+}
 
 // Opens the revenue report.
-void TFormMain::ActionReportSummaExecute() {}
+void TFormMain::ActionReportSummaExecute()
+{
+    if (!FormReportSumma)
+        FormReportSumma = new TFormReportSumma;
+    ShowChildWindow(FormReportSumma);
+}
 
 // Opens the report of the vehicles on the car park.
-void TFormMain::ActionReportServiceExecute() {}
+void TFormMain::ActionReportServiceExecute()
+{
+    if (!FormReportService)
+        FormReportService = new TFormReportService;
+    ShowChildWindow(FormReportService);
+}
 
 void TFormMain::ActionAboutExecute()
 {

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QHeaderView>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTest>
 #include <QTreeView>
 #include <QTimer>
@@ -14,7 +16,10 @@
 
 #include "data/UnitData.h"
 #include "reports/A7Rep.h"
+#include "reports/UnitReportAuto.h"
+#include "reports/UnitReportService.h"
 #include "reports/UnitReportSumma.h"
+#include "shell/UnitMain.h"
 #include "tests/support/ModalAnswer.h"
 #include "tests/support/ReportCarPark.h"
 #include "tests/support/TestDb.h"
@@ -180,6 +185,42 @@ private slots:
         QVERIFY(header->isSectionHidden(t->FieldIndex("ID_AUTO")));
         QCOMPARE(header->visualIndex(t->FieldIndex("DATE")), 0);
         QCOMPARE(t->headerData(t->FieldIndex("SUMMA"), Qt::Horizontal).toString(), QString("Сумма, руб."));
+    }
+
+    void reportCommandsOpenOneWindowEachAndClosingFreesIt()
+    {
+        CurrentUser.Id = 1;  // no login on showing the main window
+        TFormMain main(FDb->ProgramPath());
+        FormMain = &main;
+        main.show();
+        main.ActionReportSumma->trigger();
+        QVERIFY(FormReportSumma);
+        TFormReportSumma *first = FormReportSumma;
+        QCOMPARE(first->RxMemoryDataExItems->RecordCount(), 5);
+        first->EditGosnomerFilter->setText("77");
+        first->ButtonFilterClick();
+
+        main.ActionReportSumma->trigger();
+        QCOMPARE(FormReportSumma.data(), first);
+        QCOMPARE(main.MdiArea()->subWindowList().size(), 1);
+        QCOMPARE(first->RxMemoryDataExItems->RecordCount(), 3);
+
+        main.MdiArea()->activeSubWindow()->close();
+        QTRY_VERIFY(!FormReportSumma);
+        main.ActionReportSumma->trigger();
+        QVERIFY(FormReportSumma);
+        QVERIFY(FormReportSumma->EditGosnomerFilter->text().isEmpty());
+        QCOMPARE(FormReportSumma->RxMemoryDataExItems->RecordCount(), 5);
+
+        main.ActionReportAuto->trigger();
+        main.ActionReportService->trigger();
+        QVERIFY(FormReportAuto && FormReportService);
+        QCOMPARE(FormReportAuto->windowTitle(), QString("Учет въездов ТС"));
+        QCOMPARE(FormReportService->windowTitle(), QString("Отчет о наличие ТС на парковке"));
+        QCOMPARE(FormReportAuto->RxMemoryDataExItems->RecordCount(), 4);
+        QCOMPARE(FormReportService->RxMemoryDataExItems->RecordCount(), 1);
+        QCOMPARE(main.MdiArea()->subWindowList().size(), 3);
+        CurrentUser.Id = 0;
     }
 
     void exportListsTableOrderFromOneWithTheClosingSum()
