@@ -19,8 +19,16 @@
 #include <QVBoxLayout>
 
 #include "data/UnitData.h"
+#include "operations/Receipt.h"
+#include "operations/UnitAutoInForm.h"
+#include "operations/UnitAutoOutForm.h"
+#include "operations/UnitPaymentForm.h"
+#include "operations/UnitPayments.h"
 #include "platform/ErrorBox.h"
 #include "platform/MessDlgs.h"
+#include "reports/UnitReportAuto.h"
+#include "reports/UnitReportService.h"
+#include "reports/UnitReportSumma.h"
 #include "shell/UnitAbout.h"
 #include "shell/UnitAutoForm.h"
 #include "shell/UnitAutos.h"
@@ -445,7 +453,7 @@ void TFormMain::SetNewCurrentUser(const TUser &AUser)
 
 void TFormMain::ShowCheck(const TPayment &APayment)
 {
-    Q_UNUSED(APayment);
+    ShowReceipt(APayment);
 }
 
 // ------------------------------------------------------------ child windows
@@ -531,11 +539,19 @@ void TFormMain::ActionChangeUserExecute()
 
 // ------------------------------------------------------------ command handlers
 
-// The check-in dialog on CurrentAuto; on true: RefreshOpenLists({Autos, Places}).
-void TFormMain::ActionAutoInExecute() {}
+void TFormMain::ActionAutoInExecute()
+{
+    TFormAutoIn form(this);
+    if (form.Execute(&CurrentAuto))
+        RefreshOpenLists({TListKind::Autos, TListKind::Places});
+}
 
-// The check-out dialog on CurrentAuto; on true: RefreshOpenLists({Autos, Places}).
-void TFormMain::ActionAutoOutExecute() {}
+void TFormMain::ActionAutoOutExecute()
+{
+    TFormAutoOut form(this);
+    if (form.Execute(&CurrentAuto))
+        RefreshOpenLists({TListKind::Autos, TListKind::Places});
+}
 
 void TFormMain::ActionPaymentNewExecute()
 {
@@ -543,7 +559,9 @@ void TFormMain::ActionPaymentNewExecute()
         ShowWarning(QStringLiteral("ТС не выбрано!"));
         return;
     }
-    // The payment dialog for a new payment; on true: RefreshOpenLists({Payments, Autos}).
+    TFormPayment form(this);
+    if (form.Execute(0))
+        RefreshOpenLists({TListKind::Payments, TListKind::Autos});
 }
 
 void TFormMain::ActionAutoListExecute()
@@ -559,8 +577,14 @@ void TFormMain::ActionAutoNewExecute()
         RefreshOpenLists({TListKind::Autos});
 }
 
-// Opens the payments list.
-void TFormMain::ActionPaymentsListExecute() {}
+void TFormMain::ActionPaymentsListExecute()
+{
+    if (!FormPayments) {
+        auto *list = new TFormPayments;
+        RegisterOpenList(TListKind::Payments, list, [list] { list->RefreshTable(); });
+    }
+    ShowChildWindow(FormPayments);
+}
 
 void TFormMain::ActionPlacesListExecute() {}
 
@@ -575,13 +599,28 @@ void TFormMain::ActionUserListExecute() {}
 void TFormMain::ActionOptionsExecute() {}
 
 // Opens the vehicle entries report.
-void TFormMain::ActionReportAutoExecute() {}
+void TFormMain::ActionReportAutoExecute()
+{
+    if (!FormReportAuto)
+        FormReportAuto = new TFormReportAuto;
+    ShowChildWindow(FormReportAuto);
+}
 
 // Opens the revenue report.
-void TFormMain::ActionReportSummaExecute() {}
+void TFormMain::ActionReportSummaExecute()
+{
+    if (!FormReportSumma)
+        FormReportSumma = new TFormReportSumma;
+    ShowChildWindow(FormReportSumma);
+}
 
 // Opens the report of the vehicles on the car park.
-void TFormMain::ActionReportServiceExecute() {}
+void TFormMain::ActionReportServiceExecute()
+{
+    if (!FormReportService)
+        FormReportService = new TFormReportService;
+    ShowChildWindow(FormReportService);
+}
 
 void TFormMain::ActionAboutExecute()
 {
