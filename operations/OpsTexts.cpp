@@ -37,7 +37,7 @@ QString PaymentTimeText(TDateTime AValue)
     return FormatDateTime("HH:mm DD.MM.YY", AValue);
 }
 
-QString DateTimeText(TDateTime AValue)
+QString LocaleMomentText(TDateTime AValue)
 {
     const QDateTime moment = DateTimeToQt(AValue);
     const QLocale locale = DeskLocale();
