@@ -72,7 +72,8 @@ TXlsxParts XlsxReadPackage(const QString &fileName)
             throw TWorkbookError(QStringLiteral("Не удалось прочитать книгу %1: %2")
                                      .arg(fileName, reason));
         }
-        if (!bytes.empty() || stat.name[std::strlen(stat.name) - 1] != '/')
+        const size_t nameLength = std::strlen(stat.name);
+        if (nameLength > 0 && stat.name[nameLength - 1] != '/')  // folders are no parts
             parts.emplace_back(stat.name, std::move(bytes));
     }
     zip_discard(archive);

@@ -60,12 +60,11 @@ QString BuiltinNumberFormat(int id)
 
 // A whole text that reads as a number with the locale's decimal separator:
 // an optional sign, digits, and optionally the separator and more digits.
-bool ParseLocaleNumber(const QString &raw, double &value)
+bool ParseLocaleNumber(const QString &raw, QChar point, double &value)
 {
     const QString text = raw.trimmed();
     if (text.isEmpty() || text.size() > 40)
         return false;
-    const QString point = QLocale().decimalPoint();
     std::string ascii;
     int digits = 0;
     bool seenPoint = false;
@@ -77,7 +76,7 @@ bool ParseLocaleNumber(const QString &raw, double &value)
         } else if (i == 0 && (c == '-' || c == '+')) {
             if (c == '-')
                 ascii += '-';
-        } else if (!seenPoint && !point.isEmpty() && c == point[0]) {
+        } else if (!seenPoint && c == point) {
             seenPoint = true;
             ascii += '.';
         } else {
@@ -517,7 +516,13 @@ void TXlsxSheet::ReleaseCell(TCell &cell)
     cell.V.Number = 0;
 }
 
-void TXlsxSheet::EnterText(TCell &cell, const QString &text)
+QChar TXlsxSheet::DecimalPoint()
+{
+    const QString point = QLocale().decimalPoint();
+    return point.isEmpty() ? QChar('.') : point[0];
+}
+
+void TXlsxSheet::EnterText(TCell &cell, const QString &text, QChar decimalPoint)
 {
     ReleaseCell(cell);
     if (text.isEmpty())
@@ -530,7 +535,7 @@ void TXlsxSheet::EnterText(TCell &cell, const QString &text)
             cell.V.Formula = AddFormula(text.mid(1));
             return;
         }
-        if (ParseLocaleNumber(text, number)) {
+        if (ParseLocaleNumber(text, decimalPoint, number)) {
             cell.Kind = TCell::Number;
             cell.V.Number = number;
             return;
@@ -583,7 +588,7 @@ void TXlsxSheet::SetValue(int row, int col, const QVariant &value)
         break;
     }
     default:
-        EnterText(cell, value.toString());
+        EnterText(cell, value.toString(), DecimalPoint());
     }
 }
 
@@ -713,6 +718,14 @@ int TXlsxSheet::Replace(int firstRow, int lastRow, const QString &what, const QS
     CheckRows(firstRow, lastRow);
     if (what.isEmpty())
         return 0;
+    const QChar point = DecimalPoint();
+    // Most cells of a band hold no variable any more: a search for the
+    // first character, when it has no letter case, turns them away cheaply.
+    const QChar first = what[0];
+    const bool caseless = first.toLower() == first.toUpper();
+    auto holds = [&](const QString &text) {
+        return (!caseless || text.contains(first)) && text.contains(what, Qt::CaseInsensitive);
+    };
     int changed = 0;
     const int last = std::min(lastRow, LastRow());
     for (int r = firstRow; r <= last; ++r) {
@@ -720,23 +733,16 @@ int TXlsxSheet::Replace(int firstRow, int lastRow, const QString &what, const QS
         if (!row)
             continue;
         for (TCell &cell : row->Cells) {
-            if (cell.Kind == TCell::Text) {
-                const QString &plain = FBook->FTexts[size_t(cell.V.Text)].Plain;
-                if (!plain.contains(what, Qt::CaseInsensitive))
-                    continue;
-                QString text = plain;
-                text.replace(what, with, Qt::CaseInsensitive);
-                EnterText(cell, text);
-                ++changed;
-            } else if (cell.Kind == TCell::Formula) {
-                const QString &formula = FFormulas[size_t(cell.V.Formula)].Text;
-                if (!formula.contains(what, Qt::CaseInsensitive))
-                    continue;
-                QString text = '=' + formula;
-                text.replace(what, with, Qt::CaseInsensitive);
-                EnterText(cell, text);
-                ++changed;
-            }
+            QString text;
+            if (cell.Kind == TCell::Text && holds(FBook->FTexts[size_t(cell.V.Text)].Plain))
+                text = FBook->FTexts[size_t(cell.V.Text)].Plain;
+            else if (cell.Kind == TCell::Formula && holds(FFormulas[size_t(cell.V.Formula)].Text))
+                text = '=' + FFormulas[size_t(cell.V.Formula)].Text;
+            else
+                continue;
+            text.replace(what, with, Qt::CaseInsensitive);
+            EnterText(cell, text, point);
+            ++changed;
         }
     }
     return changed;
@@ -1043,57 +1049,52 @@ pugi::xml_node TXlsxSheet::SheetChild(const char *name, bool create)
     return node;
 }
 
-void TXlsxSheet::SetColumnWidth(int col, double width)
+pugi::xml_node TXlsxSheet::ColumnNode(int col)
 {
     CheckPosition(1, col);
     pugi::xml_node cols = SheetChild("cols", true);
-    pugi::xml_node target;
     for (pugi::xml_node c : cols.children("col")) {
         const int min = c.attribute("min").as_int(), max = c.attribute("max").as_int();
         if (col < min || col > max)
             continue;
         // Split a span so that only this column changes.
-        if (min < col) {
-            pugi::xml_node before = cols.insert_copy_before(c, c);
-            before.attribute("max").set_value(col - 1);
-        }
-        if (max > col) {
-            pugi::xml_node after = cols.insert_copy_after(c, c);
-            after.attribute("min").set_value(col + 1);
-        }
+        if (min < col)
+            cols.insert_copy_before(c, c).attribute("max").set_value(col - 1);
+        if (max > col)
+            cols.insert_copy_after(c, c).attribute("min").set_value(col + 1);
         c.attribute("min").set_value(col);
         c.attribute("max").set_value(col);
-        target = c;
-        break;
+        return c;
     }
-    if (!target) {
-        pugi::xml_node next;
-        for (pugi::xml_node c : cols.children("col"))
-            if (c.attribute("min").as_int() > col) {
-                next = c;
-                break;
-            }
-        target = next ? cols.insert_child_before("col", next) : cols.append_child("col");
-        target.append_attribute("min") = col;
-        target.append_attribute("max") = col;
-    }
-    if (!target.attribute("width"))
-        target.append_attribute("width");
-    target.attribute("width").set_value(width);
-    if (!target.attribute("customWidth"))
-        target.append_attribute("customWidth") = 1;
+    pugi::xml_node next;
+    for (pugi::xml_node c : cols.children("col"))
+        if (c.attribute("min").as_int() > col) {
+            next = c;
+            break;
+        }
+    pugi::xml_node node = next ? cols.insert_child_before("col", next) : cols.append_child("col");
+    node.append_attribute("min") = col;
+    node.append_attribute("max") = col;
+    node.append_attribute("width") = 9.140625;
+    return node;
+}
+
+void TXlsxSheet::SetColumnWidth(int col, double width)
+{
+    pugi::xml_node node = ColumnNode(col);
+    for (const char *name : {"width", "customWidth"})
+        if (!node.attribute(name))
+            node.append_attribute(name);
+    node.attribute("width") = width;
+    node.attribute("customWidth") = 1;
 }
 
 void TXlsxSheet::SetColumnHidden(int col, bool hidden)
 {
-    SetColumnWidth(col, 0);
-    pugi::xml_node cols = SheetChild("cols", true);
-    for (pugi::xml_node c : cols.children("col"))
-        if (c.attribute("min").as_int() == col) {
-            if (!c.attribute("hidden"))
-                c.append_attribute("hidden");
-            c.attribute("hidden").set_value(hidden ? 1 : 0);
-        }
+    pugi::xml_node node = ColumnNode(col);
+    if (!node.attribute("hidden"))
+        node.append_attribute("hidden");
+    node.attribute("hidden") = hidden ? 1 : 0;
 }
 
 void TXlsxSheet::SetLandscape(bool landscape)

@@ -53,7 +53,14 @@ enum class TXlsxVAlign { Bottom, Center, Top };
 
 // A cell format to add to a workbook (used when building templates).
 struct TXlsxStyle {
-    TXlsxFont Font{QStringLiteral("Arial"), 10};
+    static TXlsxFont DefaultFont()
+    {
+        TXlsxFont font;
+        font.Name = QStringLiteral("Arial");
+        font.Size = 10;
+        return font;
+    }
+    TXlsxFont Font = DefaultFont();
     bool Border = false;          // thin lines on all four sides
     TXlsxHAlign HAlign = TXlsxHAlign::General;
     TXlsxVAlign VAlign = TXlsxVAlign::Bottom;
@@ -200,7 +207,8 @@ private:
     void CheckPosition(int row, int col) const;
     void CheckRows(int first, int last) const;
     void ReleaseCell(TCell &cell);
-    void EnterText(TCell &cell, const QString &text);
+    static QChar DecimalPoint();  // of the current locale
+    void EnterText(TCell &cell, const QString &text, QChar decimalPoint);
     int AddFormula(const QString &text, int arrayRows = 0, int arrayCols = 0);
     void UpdateFormulaRows(int id);
     void IndexFormula(int id);
@@ -210,6 +218,7 @@ private:
     QString ShiftedFormula(const QString &text, const QString &sheet, bool own,
                            const TXlsxRowShift &shift) const;
     pugi::xml_node SheetChild(const char *name, bool create);
+    pugi::xml_node ColumnNode(int col);  // the <col> of exactly this column
 
     TXlsxWorkbook *FBook;
     QString FName;

@@ -76,11 +76,11 @@ TA7Progress::~TA7Progress()
 
 void TA7Progress::Line(int line)
 {
-    L2->setText(QStringLiteral("Строка: ") + QString::number(line));
     const qint64 now = Clock().elapsed();
     if (FLastPaint >= 0 && now - FLastPaint < RepaintMs)
         return;
     FLastPaint = now;
+    L2->setText(QStringLiteral("Строка: ") + QString::number(line));
     QCoreApplication::processEvents();
 }
 
@@ -187,6 +187,17 @@ QString TA7Rep::ValueText(const QVariant &value)
 {
     if (value.isNull())
         return QString();
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return QString::number(value.toLongLong());
+    case QMetaType::QString:
+        return value.toString();
+    default:
+        break;
+    }
     QLocale locale;
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     switch (value.typeId()) {
@@ -194,14 +205,9 @@ QString TA7Rep::ValueText(const QVariant &value)
     case QMetaType::Float: {
         const double number = value.toDouble();
         if (std::floor(number) == number && std::fabs(number) < 1e15)
-            return locale.toString(qint64(number));
+            return QString::number(qint64(number));
         return locale.toString(number, 'g', 15);
     }
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return locale.toString(value.toLongLong());
     case QMetaType::QDate:
         return locale.toString(value.toDate(), QLocale::ShortFormat);
     case QMetaType::QDateTime: {

@@ -24,7 +24,8 @@ public:
     ~TA7Progress();
     TA7Progress(const TA7Progress &) = delete;
     TA7Progress &operator=(const TA7Progress &) = delete;
-    // "Строка: N" in the second label; the window repaints.
+    // "Строка: N" in the second label, and the window repaints; between two
+    // repaints less than 40 ms apart the label is left as it was.
     void Line(int line);
 
     QWidget *F;

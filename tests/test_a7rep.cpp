@@ -90,6 +90,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(FDir.isValid());
+        // Finished reports land in the temporary folder: this test's own.
+        qputenv("TMPDIR", FDir.path().toLocal8Bit());
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
         FDesktopViewer = TA7Rep::SetViewer([this](const QString &fileName) { FShown << fileName; });
     }
