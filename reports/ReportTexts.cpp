@@ -42,7 +42,12 @@ QString TitleDateText(const QDate &day)
 
 QString LocaleDateTimeText(TDateTime moment)
 {
-    return FormatDateTime(QStringLiteral("DD.MM.YYYY HH:NN:ss"), moment);
+    // Built by hand: a report formats one such text per row.
+    const QDateTime at = DateTimeToQt(moment);
+    const QDate d = at.date();
+    const QTime t = at.time();
+    return QString::asprintf("%02d.%02d.%04d %02d:%02d:%02d", d.day(), d.month(), d.year(), t.hour(), t.minute(),
+                             t.second());
 }
 
 QString ExitTimeText(TDateTime moment)
