@@ -1,6 +1,7 @@
 #include "shell/UnitMain.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
@@ -21,8 +22,16 @@
 #include "data/UnitData.h"
 #include "platform/ErrorBox.h"
 #include "platform/MessDlgs.h"
+#include "shell/CommandIcons.h"
 #include "shell/UnitAbout.h"
 #include "shell/UnitLogin.h"
+#include "shell/UnitOptions.h"
+#include "shell/UnitPlaceForm.h"
+#include "shell/UnitPlaces.h"
+#include "shell/UnitServiceForm.h"
+#include "shell/UnitServices.h"
+#include "shell/UnitUserForm.h"
+#include "shell/UnitUsers.h"
 
 QPointer<TFormMain> FormMain;
 
@@ -76,6 +85,7 @@ QAction *TFormMain::MakeAction(const char *AName, const QString &ACaption, const
 {
     auto *action = new QAction(ACaption, this);
     action->setObjectName(QString::fromLatin1(AName));
+    action->setIcon(CommandIcon(action->objectName()));
     action->setToolTip(AHint.isEmpty() ? ACaption : AHint);
     action->setStatusTip(AHint);
     if (AHandler)
@@ -500,6 +510,13 @@ void TFormMain::showEvent(QShowEvent *event)
     });
 }
 
+void TFormMain::closeEvent(QCloseEvent *event)
+{
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit));
+}
+
 void TFormMain::RunLoginLoop()
 {
     for (;;) {
@@ -553,17 +570,43 @@ void TFormMain::ActionAutoNewExecute() {}
 // Opens the payments list.
 void TFormMain::ActionPaymentsListExecute() {}
 
-void TFormMain::ActionPlacesListExecute() {}
+void TFormMain::ActionPlacesListExecute()
+{
+    if (!FormPlaces)
+        FormPlaces = new TFormPlaces;
+    ShowChildWindow(FormPlaces);
+}
 
-void TFormMain::ActionPlaceNewExecute() {}
+void TFormMain::ActionPlaceNewExecute()
+{
+    if (TFormPlace::ExecuteCard(0))
+        RefreshOpenLists({TListKind::Places});
+}
 
-void TFormMain::ActionServicesListExecute() {}
+void TFormMain::ActionServicesListExecute()
+{
+    if (!FormServices)
+        FormServices = new TFormServices;
+    ShowChildWindow(FormServices);
+}
 
-void TFormMain::ActionServiceNewExecute() {}
+void TFormMain::ActionServiceNewExecute()
+{
+    if (TFormService::ExecuteCard(0))
+        RefreshOpenLists({TListKind::Services});
+}
 
-void TFormMain::ActionUserListExecute() {}
+void TFormMain::ActionUserListExecute()
+{
+    if (!FormUsers)
+        FormUsers = new TFormUsers;
+    ShowChildWindow(FormUsers);
+}
 
-void TFormMain::ActionOptionsExecute() {}
+void TFormMain::ActionOptionsExecute()
+{
+    TFormOptions::ExecuteDialog();
+}
 
 // Opens the vehicle entries report.
 void TFormMain::ActionReportAutoExecute() {}

@@ -5,6 +5,7 @@
 #include "platform/MessDlgs.h"
 #include "shell/UnitLogin.h"
 #include "shell/UnitMain.h"
+#include "shell/UnitUserForm.h"
 
 namespace {
 
@@ -38,6 +39,7 @@ int main(int argc, char **argv)
         return 1;
 
     FormLogin = new TFormLogin(&main);
+    FormUser = new TFormUser(&main);
 
     main.showMaximized();
     const int result = app.exec();
