@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 #include "data/UnitData.h"
@@ -65,13 +66,13 @@ bool TFormOptions::ExecuteDialog()
 {
     if (!FormOptions)
         FormOptions = new TFormOptions(FormMain);
+    // Freed after every use, whatever the outcome.
+    const auto free = qScopeGuard([] { delete FormOptions; });
     return FormOptions->Execute();
 }
 
 bool TFormOptions::Execute()
 {
-    // Freed once the call that opened it has returned, whatever the outcome.
-    deleteLater();
     EditClubName->setText(ConfigData.ParkingName);
     EditClubAddress->setText(ConfigData.ParkingAddress);
     EditClubPhone->setText(ConfigData.ParkingPhone);

@@ -14,9 +14,8 @@ public:
     explicit TFormOptions(QWidget *parent = nullptr);
 
     // On "Сохранить" the values go to ConfigData and the settings table.
-    // The dialog frees itself afterwards (FormOptions is cleared).
     bool Execute();
-    // Creates FormOptions when it is empty and runs its Execute.
+    // Creates FormOptions, runs its Execute and frees it (FormOptions is cleared).
     static bool ExecuteDialog();
 
     QLineEdit *EditClubName;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QTimeEdit>
 #include <QVBoxLayout>
@@ -128,13 +129,13 @@ bool TFormService::ExecuteCard(int AItemId)
 {
     if (!FormService)
         FormService = new TFormService(FormMain);
+    // Freed after every use, whatever the outcome.
+    const auto free = qScopeGuard([] { delete FormService; });
     return FormService->Execute(AItemId);
 }
 
 bool TFormService::Execute(int AItemId)
 {
-    // Freed once the call that opened it has returned, whatever the outcome.
-    deleteLater();
     if (AItemId < 1) {
         FTarif = TTarif();
         FTarif.PeriodType = -1;

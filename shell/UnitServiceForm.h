@@ -21,10 +21,9 @@ class TFormService : public QDialog {
 public:
     explicit TFormService(QWidget *parent = nullptr);
 
-    // AItemId < 1: a new tariff. True when the tariff was saved. The card
-    // frees itself afterwards (FormService is cleared).
+    // AItemId < 1: a new tariff. True when the tariff was saved.
     bool Execute(int AItemId);
-    // Creates FormService when it is empty and runs its Execute.
+    // Creates FormService, runs its Execute and frees it (FormService is cleared).
     static bool ExecuteCard(int AItemId);
 
     QLineEdit *EditName;
