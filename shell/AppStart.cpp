@@ -4,6 +4,7 @@
 #include "platform/MessDlgs.h"
 #include "shell/UnitLogin.h"
 #include "shell/UnitMain.h"
+#include "shell/UnitUserForm.h"
 
 namespace {
 
@@ -43,6 +44,7 @@ bool TApplicationRun::Start()
     FormLogin = new TFormLogin(FMain.get());
     // The vehicles list is open from the start.
     FMain->ActionAutoList->trigger();
+    FormUser = new TFormUser(FMain.get());
     FMain->showMaximized();
     return true;
 }

@@ -2,7 +2,7 @@
 // One run of the desk from the creation of the main window to the start of
 // the message loop, in the order the application needs: the main window
 // (which reads config.xml), the data module (archive, connection, accounts,
-// settings), the login dialog and the vehicles list. main() starts every run
+// settings), the login dialog, the vehicles list and the user card. main() starts every run
 // this way, and so do the tests that try the whole application.
 #include <QString>
 
@@ -22,7 +22,8 @@ public:
     TApplicationRun &operator=(const TApplicationRun &) = delete;
 
     // Runs the data module's start-up; when it succeeds, creates the login
-    // dialog, opens the vehicles list and shows the main window maximized
+    // dialog, opens the vehicles list, creates the user card and shows the
+    // main window maximized
     // (its first show asks for the login). False when the run must end: the
     // data module has told the operator why and closed the main window.
     bool Start();
