@@ -2,6 +2,7 @@
 // way main() starts it, on a fresh program folder, every step taken through
 // the windows and their modal dialogs; afterwards the database is read with
 // isql-fb and the workbooks with openpyxl, not through our own code.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
@@ -184,19 +185,28 @@ void TestE2eDesk::LogIn()
     QVERIFY(!FMain->ActionAutoIn->isEnabled());
 }
 
+// A place and an hourly tariff through their cards, from the main window.
 void TestE2eDesk::AddPlaceAndTarif()
 {
-    TPlace place;
-    place.Name = PlaceName;
-    place.IsActive = true;
-    QVERIFY(DModule->AddPlace(&place) > 0);
-    TTarif tarif;
-    tarif.Name = "Час";
-    tarif.Price = 100;
-    tarif.Period = 1;
-    tarif.PeriodType = 2;
-    tarif.IsActive = true;
-    QVERIFY(DModule->AddTarif(&tarif) > 0);
+    TModalAnswer answer;
+    answer.Do([](QWidget *dialog) {
+        Child<QLineEdit>(dialog, "EditName")->setText(PlaceName);
+        ClickLater(dialog, "btnSave");
+    });
+    answer.Do([](QWidget *dialog) {
+        Child<QLineEdit>(dialog, "EditName")->setText("Час");
+        Child<QDoubleSpinBox>(dialog, "EditPrice")->setValue(100);
+        Child<QSpinBox>(dialog, "EditPeriod")->setValue(1);
+        Child<QComboBox>(dialog, "ComboBoxPeriodType")->setCurrentText("Час");
+        Child<QCheckBox>(dialog, "CheckBoxIsActive")->setChecked(true);
+        ClickLater(dialog, "btnSave");
+    });
+    FMain->ActionPlaceNew->trigger();
+    FMain->ActionServiceNew->trigger();
+    QCOMPARE(answer.Pending(), 0);
+    QCOMPARE(answer.Seen().size(), 2);
+    QCOMPARE(DModule->GetPlaceFreeList().size(), 1);
+    QCOMPARE(DModule->GetTarifList(true).size(), 1);
 }
 
 // A new vehicle through the vehicle card; it becomes the current one.
@@ -332,6 +342,10 @@ void TestE2eDesk::ExportReports()
 void TestE2eDesk::VerifyDatabase()
 {
     const TTestDb &db = *FDb;
+    QCOMPARE(IsqlRow(db, "SELECT NAME || '|' || IS_ACTIVE FROM PLACES;"), PlaceName + "|1");
+    QCOMPARE(IsqlRow(db, "SELECT NAME || '|' || CAST(PRICE AS INTEGER) || '|' || PERIOD || '|' || PERIOD_TYPE || '|' "
+                         "|| IS_ACTIVE FROM TARIFS;"),
+             QString("Час|100|1|2|1"));
     QCOMPARE(IsqlRow(db, "SELECT COUNT(*) FROM AUTO;"), QString("1"));
     QCOMPARE(IsqlRow(db, "SELECT GOSNOMER || '|' || MODEL || '|' || COLOR || '|' || OWNER_FIO FROM AUTO;"),
              Gosnomer + "|Лада Веста|серый|Петров Пётр Петрович");
