@@ -26,6 +26,7 @@
 #include "shell/UnitAutos.h"
 #include "shell/UnitLogin.h"
 #include "shell/UnitMain.h"
+#include "shell/UnitUserForm.h"
 #include "tests/support/ModalAnswer.h"
 #include "tests/support/OpsKit.h"
 #include "tests/support/StoreRows.h"
@@ -150,6 +151,74 @@ void CheckPaymentComment(const QString &AInput)
     VerifyNothingUnexpected(answer);
     const int paymentId = ScalarInt("SELECT MAX(ID) FROM PAYMENTS");
     QCOMPARE(StoredText("PAYMENTS", "COMMENTS", paymentId), Kept(AInput, "PAYMENTS", "COMMENTS"));
+}
+
+// A card of the shell for a new record: the field gets the input, the card is
+// saved, the new row's column holds what the field kept.
+void CheckShellCardField(const std::function<void()> &ARunCard, const QString &ATable, const char *AObject, const QString &AColumn,
+                         const QString &AInput, const std::function<void(QWidget *)> &AFillRest = {})
+{
+    const int before = ScalarInt("SELECT COALESCE(MAX(ID), 0) FROM " + ATable);
+    TModalAnswer answer;
+    answer.Do([&](QWidget *dialog) {
+        if (AFillRest)
+            AFillRest(dialog);
+        EnterText(Child<QWidget>(dialog, AObject), AInput);
+        ClickLater(dialog, "btnSave");
+    });
+    ARunCard();
+    VerifyNothingUnexpected(answer);
+    const int id = ScalarInt("SELECT MAX(ID) FROM " + ATable);
+    QVERIFY2(id > before, "nothing was stored");
+    QCOMPARE(StoredText(ATable, AColumn, id), Kept(AInput, ATable, AColumn));
+}
+
+std::function<void(const QString &)> PlaceCard(const char *AObject, const char *AColumn)
+{
+    return [=](const QString &AInput) {
+        CheckShellCardField([] { FormMain->ActionPlaceNew->trigger(); }, "PLACES", AObject, AColumn, AInput);
+    };
+}
+
+std::function<void(const QString &)> ServiceCard(const char *AObject, const char *AColumn)
+{
+    return [=](const QString &AInput) {
+        CheckShellCardField([] { FormMain->ActionServiceNew->trigger(); }, "TARIFS", AObject, AColumn, AInput, [](QWidget *dialog) {
+            Child<QComboBox>(dialog, "ComboBoxPeriodType")->setCurrentText("Час");
+        });
+    };
+}
+
+// The user card for a new account, as the users list opens it; both password
+// fields get the input when the password is the field tried.
+std::function<void(const QString &)> UserCard(const char *AObject, const char *AColumn)
+{
+    return [=](const QString &AInput) {
+        CheckShellCardField([] { QVERIFY(TFormUser::ExecuteCard(0)); }, "USERS", AObject, AColumn, AInput, [&](QWidget *dialog) {
+            Child<QLineEdit>(dialog, "EditLogin")->setText("guest");
+            if (QByteArray(AObject) == "EditPassword1")
+                EnterText(Child<QWidget>(dialog, "EditPassword2"), AInput);
+        });
+    };
+}
+
+// The options dialog writes the car park's particulars into OPTIONS.
+std::function<void(const QString &)> OptionsField(const char *AObject, const char *AOption)
+{
+    return [=](const QString &AInput) {
+        TModalAnswer answer;
+        answer.Do([&](QWidget *dialog) {
+            EnterText(Child<QWidget>(dialog, AObject), AInput);
+            ClickLater(dialog, "btnSave");
+        });
+        FormMain->ActionOptions->trigger();
+        VerifyNothingUnexpected(answer);
+        const QString stored =
+            Scalar(QString("SELECT VAL FROM OPTIONS WHERE NAME = '%1'").arg(QLatin1String(AOption))).toString();
+        const QString kept = AInput.left(ColumnLength("OPTIONS", "VAL"));
+        QCOMPARE(stored, kept);
+        QCOMPARE(DModule->GetOption(AOption), kept);
+    };
 }
 
 // ------------------------------------------------------------ filters
@@ -320,6 +389,23 @@ const QList<TBadInputField> &Fields()
         {"passport number", VehicleCard("edNumPassport", "OWNER_NUMPASSPORT")},
         {"passport issuer", VehicleCard("edVidanPassport", "OWNER_VIDANPASSPORT")},
         {"vehicle comment", VehicleCard("MemoComment", "COMMENTS")},
+        {"place name", PlaceCard("EditName", "NAME")},
+        {"place description", PlaceCard("MemoComment", "COMMENTS")},
+        {"tariff name", ServiceCard("EditName", "NAME")},
+        {"tariff description", ServiceCard("MemoComment", "COMMENTS")},
+        {"user last name", UserCard("EditLastName", "LAST_NAME")},
+        {"user first name", UserCard("EditFirstName", "FIRST_NAME")},
+        {"user middle name", UserCard("EditMiddleName", "MIDDLE_NAME")},
+        {"user login", UserCard("EditLogin", "LOGIN")},
+        {"user password", UserCard("EditPassword1", "PASSWORD")},
+        {"user phone", UserCard("EditPhone", "PHONE")},
+        {"user e-mail", UserCard("EditEmail", "EMAIL")},
+        {"user comment", UserCard("MemoComment", "COMMENTS")},
+        {"car park name", OptionsField("EditClubName", "PARKING_NAME")},
+        {"car park address", OptionsField("EditClubAddress", "PARKING_ADDRESS")},
+        {"car park phone", OptionsField("EditClubPhone", "PARKING_PHONE")},
+        {"car park e-mail", OptionsField("EditClubEmail", "PARKING_EMAIL")},
+        {"car park site", OptionsField("EditClubSite", "PARKING_SITE")},
         {"payment comment", CheckPaymentComment},
         {"vehicles list filter", CheckVehiclesListFilter},
         {"payments list filter", CheckPaymentsListFilter},
