@@ -67,10 +67,13 @@ private slots:
         TTestDb db;
         db.OpenDataModule();
         const int tarif = AddTarif("Сутки", 900, 1, 5);
-        const QString moment = FormatDateTime("YYYY-MM-DD HH:NN:00", Now() + 1.0 / 1440);
         const QHash<QString, std::function<int()>> lists = {
             {"GetAutoList", [] { return int(DModule->GetAutoList(QString()).size()); }},
-            {"GetAutoPresentList", [&] { return int(DModule->GetAutoPresentList(moment, QString()).size()); }},
+            {"GetAutoPresentList",
+             [] {
+                 const QString nextMinute = FormatDateTime("YYYY-MM-DD HH:NN:00", Now() + 1.0 / 1440);
+                 return int(DModule->GetAutoPresentList(nextMinute, QString()).size());
+             }},
             {"GetPlaceList", [] { return int(DModule->GetPlaceList(false).size()); }},
             {"GetPlaceFreeList", [] { return int(DModule->GetPlaceFreeList().size()); }},
             {"GetAllAutoVisitList", [] { return int(DModule->GetAllAutoVisitList(QString()).size()); }},
