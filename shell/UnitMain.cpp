@@ -19,6 +19,11 @@
 #include <QVBoxLayout>
 
 #include "data/UnitData.h"
+#include "operations/Receipt.h"
+#include "operations/UnitAutoInForm.h"
+#include "operations/UnitAutoOutForm.h"
+#include "operations/UnitPaymentForm.h"
+#include "operations/UnitPayments.h"
 #include "platform/ErrorBox.h"
 #include "platform/MessDlgs.h"
 #include "shell/UnitAbout.h"
@@ -445,7 +450,7 @@ void TFormMain::SetNewCurrentUser(const TUser &AUser)
 
 void TFormMain::ShowCheck(const TPayment &APayment)
 {
-    Q_UNUSED(APayment);
+    ShowReceipt(APayment);
 }
 
 // ------------------------------------------------------------ child windows
@@ -531,11 +536,19 @@ void TFormMain::ActionChangeUserExecute()
 
 // ------------------------------------------------------------ command handlers
 
-// The check-in dialog on CurrentAuto; on true: RefreshOpenLists({Autos, Places}).
-void TFormMain::ActionAutoInExecute() {}
+void TFormMain::ActionAutoInExecute()
+{
+    TFormAutoIn form(this);
+    if (form.Execute(&CurrentAuto))
+        RefreshOpenLists({TListKind::Autos, TListKind::Places});
+}
 
-// The check-out dialog on CurrentAuto; on true: RefreshOpenLists({Autos, Places}).
-void TFormMain::ActionAutoOutExecute() {}
+void TFormMain::ActionAutoOutExecute()
+{
+    TFormAutoOut form(this);
+    if (form.Execute(&CurrentAuto))
+        RefreshOpenLists({TListKind::Autos, TListKind::Places});
+}
 
 void TFormMain::ActionPaymentNewExecute()
 {
@@ -543,7 +556,9 @@ void TFormMain::ActionPaymentNewExecute()
         ShowWarning(QStringLiteral("ТС не выбрано!"));
         return;
     }
-    // The payment dialog for a new payment; on true: RefreshOpenLists({Payments, Autos}).
+    TFormPayment form(this);
+    if (form.Execute(0))
+        RefreshOpenLists({TListKind::Payments, TListKind::Autos});
 }
 
 void TFormMain::ActionAutoListExecute()
@@ -559,8 +574,14 @@ void TFormMain::ActionAutoNewExecute()
         RefreshOpenLists({TListKind::Autos});
 }
 
-// Opens the payments list.
-void TFormMain::ActionPaymentsListExecute() {}
+void TFormMain::ActionPaymentsListExecute()
+{
+    if (!FormPayments) {
+        auto *list = new TFormPayments;
+        RegisterOpenList(TListKind::Payments, list, [list] { list->RefreshTable(); });
+    }
+    ShowChildWindow(FormPayments);
+}
 
 void TFormMain::ActionPlacesListExecute() {}
 
