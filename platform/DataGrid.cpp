@@ -73,6 +73,9 @@ public:
             }
         });
         connect(filter, &QAbstractItemModel::layoutChanged, this, [this] { Refresh(); });
+        // Fields added after the grid was made must reach the view before
+        // their columns are hidden or sized.
+        connect(filter, &QAbstractItemModel::columnsInserted, this, [this] { Refresh(); });
         connect(filter, &QAbstractItemModel::rowsInserted, this, [this] { Refresh(); });
         connect(filter, &QAbstractItemModel::rowsRemoved, this, [this] { Refresh(); });
         connect(filter, &QAbstractItemModel::dataChanged, this,

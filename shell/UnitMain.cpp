@@ -26,6 +26,9 @@
 #include "operations/UnitPayments.h"
 #include "platform/ErrorBox.h"
 #include "platform/MessDlgs.h"
+#include "reports/UnitReportAuto.h"
+#include "reports/UnitReportService.h"
+#include "reports/UnitReportSumma.h"
 #include "shell/UnitAbout.h"
 #include "shell/UnitAutoForm.h"
 #include "shell/UnitAutos.h"
@@ -596,13 +599,28 @@ void TFormMain::ActionUserListExecute() {}
 void TFormMain::ActionOptionsExecute() {}
 
 // Opens the vehicle entries report.
-void TFormMain::ActionReportAutoExecute() {}
+void TFormMain::ActionReportAutoExecute()
+{
+    if (!FormReportAuto)
+        FormReportAuto = new TFormReportAuto;
+    ShowChildWindow(FormReportAuto);
+}
 
 // Opens the revenue report.
-void TFormMain::ActionReportSummaExecute() {}
+void TFormMain::ActionReportSummaExecute()
+{
+    if (!FormReportSumma)
+        FormReportSumma = new TFormReportSumma;
+    ShowChildWindow(FormReportSumma);
+}
 
 // Opens the report of the vehicles on the car park.
-void TFormMain::ActionReportServiceExecute() {}
+void TFormMain::ActionReportServiceExecute()
+{
+    if (!FormReportService)
+        FormReportService = new TFormReportService;
+    ShowChildWindow(FormReportService);
+}
 
 void TFormMain::ActionAboutExecute()
 {
