@@ -1,0 +1,34 @@
+#pragma once
+// Statement pieces shared by the store's lists, so that every list that shows
+// a place computes its occupancy by the same rule in the same statement.
+#include <QString>
+
+#include "data/Records.h"
+#include "platform/FbDatabase.h"
+
+// Occupancy of a place: only the place's newest stay counts (newest by
+// CREATED_TIME, then by ID), among the stays whose vehicle row exists. The
+// place is busy when that stay is not closed; a null state reads as 0 (open).
+//
+// PlaceColumns() names the place columns as PLACE_ID, PLACE_NAME,
+// PLACE_COMMENTS, PLACE_IS_ACTIVE, PLACE_IS_BUSY, PLACE_GOSNOMER, read back by
+// ReadPlace(). PlaceOccupancyJoins() joins the newest stay of the place whose
+// row is reachable as `placeAlias` (PLACES or its alias).
+QString PlaceColumns(const QString &placeAlias);
+QString PlaceOccupancyJoins(const QString &placeAlias);
+TPlace ReadPlace(const TDbQuery &query);
+
+// The same newest stay, without the join with the vehicle: the rule of the
+// free-places list. Gives the newest stay's ID for a place alias.
+QString NewestStayIdOfPlace(const QString &placeAlias, bool withVehicle);
+
+// The test for a stay that is still open, written as two ranges so that the
+// index on (ID_AUTO, ACTION_TYPE, ACTION_TYPE2) skips the closed stays; it is
+// false for a null state, exactly like "<> 2".
+QString StayIsOpen(const QString &stayAlias);
+
+// ORDER BY clause: the caller's order when given, else the default.
+QString OrderClause(const QString &AOrder, const QString &defaultOrder);
+
+// A date field as a statement value: 0 (no date) is stored as null.
+QVariant OptionalDate(TDateTime value);
