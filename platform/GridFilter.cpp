@@ -57,7 +57,11 @@ bool IsPatternOperator(TFilterOperator op)
 bool ParseNumber(const QString &text, double &number)
 {
     bool ok = false;
-    const QString plain = QString(text).remove(QLatin1Char(' ')).remove(QChar(0x00A0))
+    QString plain = QString(text);
+    for (const QString &sign : {QStringLiteral("₽"), QStringLiteral("руб."), QStringLiteral("р.")})
+        if (plain.endsWith(sign))
+            plain.chop(sign.size());
+    plain = plain.remove(QLatin1Char(' ')).remove(QChar(0x00A0))
                               .replace(QLatin1Char(','), QLatin1Char('.'));
     number = plain.toDouble(&ok);
     return ok;
@@ -212,8 +216,7 @@ bool TColumnFilter::Matches(TFieldKind kind, const QVariant &value) const
     case NonBlanks: return !TMemTable::IsBlank(kind, value);
     case ByValues:
         return std::any_of(Values.begin(), Values.end(),
-                           [&](const QVariant &v) { return CompareValues(kind, v, value) == 0
-                                                        && v.isNull() == value.isNull(); });
+                           [&](const QVariant &v) { return CompareValues(kind, v, value) == 0; });
     case Custom:
         break;
     }

@@ -84,15 +84,18 @@ void TModalAnswer::Poll()
         FSeen.append(seen);
         qWarning("TModalAnswer: unexpected modal window \"%s\": %s", qPrintable(seen.Caption),
                  qPrintable(seen.Text));
-        if (auto *dialog = qobject_cast<QDialog *>(modal))
-            dialog->done(mrCancel);
-        else
-            modal->close();
+        QTimer::singleShot(0, modal, [modal] {
+            if (auto *dialog = qobject_cast<QDialog *>(modal))
+                dialog->done(mrCancel);
+            else
+                modal->close();
+        });
         return;
     }
     FSeen.append(seen);
-    const TAction action = FActions.takeFirst();
-    action(modal);
+    // Run outside this timer's slot: a timer does not fire again while its slot
+    // runs, and the answer may open the next modal window that needs answering.
+    QTimer::singleShot(0, modal, [action = FActions.takeFirst(), modal] { action(modal); });
 }
 
 bool TModalAnswer::eventFilter(QObject *watched, QEvent *event)

@@ -8,7 +8,8 @@
 //   QCOMPARE(answer.Seen().at(0).Text, QString("..."));
 //   QCOMPARE(answer.Pending(), 0);
 //
-// Answers are used in the order they were queued, one per modal window shown.
+// Answers are used in the order they were queued, one per modal window shown;
+// an answer may itself open a modal window, which the next answer handles.
 // A modal window that appears when no answer is left is recorded with
 // Unexpected set and closed, so a forgotten answer fails the test instead of
 // hanging it. The object watches from its construction to its destruction.
