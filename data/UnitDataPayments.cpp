@@ -3,6 +3,11 @@
 
 namespace {
 
+// Payments of one vehicle taken at two desks at once raise the same total:
+// the later one waits briefly for the earlier instead of failing at once.
+constexpr bool NoWait = false;
+constexpr bool ReadOnly = false;
+
 // Table names stay unaliased: callers' filters qualify columns with them
 // (AUTO.ID, PAYMENTS.MINUTES, PAYMENTS.CREATED_TIME).
 const char *const PaymentSelect =
@@ -64,7 +69,7 @@ int TDModule::AddPayment(PPayment APayment)
     try {
         // The payment and the raise of the vehicle's total are one change, so
         // the total always equals the sum of the stored payments.
-        TDbTransaction transaction(FConnection);
+        TDbTransaction transaction(FConnection, ReadOnly, NoWait);
         TDbQuery insert(FConnection,
                         "INSERT INTO PAYMENTS (ID_AUTO, SUMMA, ID_TARIF, PERIOD, PERIOD_TYPE, PRICE, VOLUME, "
                         "MINUTES_START, MINUTES, COMMENTS, CREATED_BY, CREATED_TIME) "
@@ -90,7 +95,7 @@ bool TDModule::UpdatePayment(PPayment APayment)
     try {
         // The payment stays the vehicle's; a changed amount moves the
         // vehicle's total by the difference.
-        TDbTransaction transaction(FConnection);
+        TDbTransaction transaction(FConnection, ReadOnly, NoWait);
         TDbQuery old(FConnection, "SELECT ID_AUTO, SUMMA FROM PAYMENTS WHERE ID = :paymentId_ WITH LOCK",
                      &transaction);
         old.Bind("paymentId_", APayment->Id).Open();
@@ -148,7 +153,7 @@ bool TDModule::AddDebtPaymentToStay(int AAutoId, int APaymentId, int AActionId, 
         // The link and both totals of the stay are one change; the totals are
         // raised in the statement itself, so nothing read earlier is written
         // back over another desk's raise.
-        TDbTransaction transaction(FConnection);
+        TDbTransaction transaction(FConnection, ReadOnly, NoWait);
         TDbQuery link(FConnection,
                       "INSERT INTO AUTO_PAYMENT (ID_AUTO, ID_PAYMENT, ID_AUTO_ACTION) "
                       "VALUES (:autoId_, :paymentId_, :actionId_)",

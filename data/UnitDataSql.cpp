@@ -24,9 +24,11 @@ QString PlaceColumns(const QString &placeAlias)
 
 QString PlaceOccupancyJoins(const QString &placeAlias)
 {
-    return QString("LEFT JOIN AUTO_ACTION NEWEST ON NEWEST.ID = %1\n"
+    // Without a place row (a vehicle that is not parked) the newest stay is
+    // not looked for at all.
+    return QString("LEFT JOIN AUTO_ACTION NEWEST ON NEWEST.ID = CASE WHEN %1.ID IS NOT NULL THEN %2 END\n"
                    "LEFT JOIN AUTO NEWEST_AUTO ON NEWEST_AUTO.ID = NEWEST.ID_AUTO\n")
-        .arg(NewestStayIdOfPlace(placeAlias, true));
+        .arg(placeAlias, NewestStayIdOfPlace(placeAlias, true));
 }
 
 TPlace ReadPlace(const TDbQuery &query)

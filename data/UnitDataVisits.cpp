@@ -21,7 +21,7 @@ TVisit ReadVisit(const TDbQuery &query)
 }
 
 // Locks the place's row for the transaction, so that a second desk checking a
-// vehicle in to the same place waits or fails instead of both succeeding, and
+// vehicle in to the same place fails at once instead of both succeeding, and
 // tells whether the place's newest stay leaves it free.
 bool LockFreePlace(TDbConnection &connection, TDbTransaction &transaction, int placeId)
 {

@@ -40,7 +40,7 @@ TAutoList PerRowAutoList(TDbConnection &connection, const QString &AFilter)
                            "LEFT JOIN AUTO_ACTION STAY ON STAY.ID_AUTO = AUTO.ID AND STAY.ACTION_TYPE = 1 "
                            "AND STAY.ACTION_TYPE2 <> 2\n"
                            "LEFT JOIN PAYMENTS ON PAYMENTS.ID = STAY.ID_PAYMENT\n"
-                           "ORDER BY AUTO.GOSNOMER, AUTO.MODEL, AUTO.COLOR, AUTO.ID, STAY.ID")
+                           "ORDER BY AUTO.GOSNOMER, AUTO.MODEL, AUTO.COLOR, AUTO.ID")
                        .arg(AFilter));
     query.Open();
     TAutoList list;
