@@ -215,7 +215,8 @@ int main(int argc, char **argv)
     }
     TDModule module;
     module.DatabaseFileName = database;
-    if (!module.Connect(1, 0)) {
+    module.ConnectWaitMs = 0;
+    if (!module.Connect(1)) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(database));
         return 1;
     }
