@@ -1,6 +1,7 @@
 #include "shell/UnitMain.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QApplication>
 #include <QComboBox>
 #include <QDockWidget>
@@ -29,10 +30,18 @@
 #include "reports/UnitReportAuto.h"
 #include "reports/UnitReportService.h"
 #include "reports/UnitReportSumma.h"
+#include "shell/CommandIcons.h"
 #include "shell/UnitAbout.h"
 #include "shell/UnitAutoForm.h"
 #include "shell/UnitAutos.h"
 #include "shell/UnitLogin.h"
+#include "shell/UnitOptions.h"
+#include "shell/UnitPlaceForm.h"
+#include "shell/UnitPlaces.h"
+#include "shell/UnitServiceForm.h"
+#include "shell/UnitServices.h"
+#include "shell/UnitUserForm.h"
+#include "shell/UnitUsers.h"
 
 QPointer<TFormMain> FormMain;
 
@@ -86,6 +95,7 @@ QAction *TFormMain::MakeAction(const char *AName, const QString &ACaption, const
 {
     auto *action = new QAction(ACaption, this);
     action->setObjectName(QString::fromLatin1(AName));
+    action->setIcon(CommandIcon(action->objectName()));
     action->setToolTip(AHint.isEmpty() ? ACaption : AHint);
     action->setStatusTip(AHint);
     if (AHandler)
@@ -510,6 +520,13 @@ void TFormMain::showEvent(QShowEvent *event)
     });
 }
 
+void TFormMain::closeEvent(QCloseEvent *event)
+{
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit));
+}
+
 void TFormMain::RunLoginLoop()
 {
     for (;;) {
@@ -586,17 +603,43 @@ void TFormMain::ActionPaymentsListExecute()
     ShowChildWindow(FormPayments);
 }
 
-void TFormMain::ActionPlacesListExecute() {}
+void TFormMain::ActionPlacesListExecute()
+{
+    if (!FormPlaces)
+        FormPlaces = new TFormPlaces;
+    ShowChildWindow(FormPlaces);
+}
 
-void TFormMain::ActionPlaceNewExecute() {}
+void TFormMain::ActionPlaceNewExecute()
+{
+    if (TFormPlace::ExecuteCard(0))
+        RefreshOpenLists({TListKind::Places});
+}
 
-void TFormMain::ActionServicesListExecute() {}
+void TFormMain::ActionServicesListExecute()
+{
+    if (!FormServices)
+        FormServices = new TFormServices;
+    ShowChildWindow(FormServices);
+}
 
-void TFormMain::ActionServiceNewExecute() {}
+void TFormMain::ActionServiceNewExecute()
+{
+    if (TFormService::ExecuteCard(0))
+        RefreshOpenLists({TListKind::Services});
+}
 
-void TFormMain::ActionUserListExecute() {}
+void TFormMain::ActionUserListExecute()
+{
+    if (!FormUsers)
+        FormUsers = new TFormUsers;
+    ShowChildWindow(FormUsers);
+}
 
-void TFormMain::ActionOptionsExecute() {}
+void TFormMain::ActionOptionsExecute()
+{
+    TFormOptions::ExecuteDialog();
+}
 
 // Opens the vehicle entries report.
 void TFormMain::ActionReportAutoExecute()

@@ -130,6 +130,9 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Closing the main window ends the application, whatever other top-level
+    // windows (receipts, reports) are still open.
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     QAction *MakeAction(const char *AName, const QString &ACaption, const QString &AHint,

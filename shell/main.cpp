@@ -1,25 +1,5 @@
-#include <QDir>
-
-#include "data/UnitData.h"
 #include "platform/ErrorBox.h"
-#include "platform/MessDlgs.h"
-#include "shell/UnitLogin.h"
-#include "shell/UnitMain.h"
-
-namespace {
-
-void InstallDataHooks()
-{
-    DataHooks.ShowMessage = [](const QString &text, TMsgDlgType kind, TMsgDlgButtons buttons) {
-        return ShowMessageDialog(text, kind, buttons);
-    };
-    DataHooks.CloseMainWindow = [] {
-        if (FormMain)
-            FormMain->close();
-    };
-}
-
-} // namespace
+#include "shell/AppStart.h"
 
 int main(int argc, char **argv)
 {
@@ -28,21 +8,8 @@ int main(int argc, char **argv)
     QApplication::setApplicationDisplayName(QStringLiteral("Tollvane"));
     QApplication::setApplicationVersion(QStringLiteral(TOLLVANE_VERSION));
 
-    TFormMain main(QApplication::applicationDirPath());
-    FormMain = &main;
-
-    InstallDataHooks();
-    TDModule module;
-    DModule = &module;
-    if (!module.DataModuleCreate())
+    TApplicationRun run(QApplication::applicationDirPath());
+    if (!run.Start())
         return 1;
-
-    FormLogin = new TFormLogin(&main);
-    // The vehicles list is open from the start.
-    main.ActionAutoList->trigger();
-
-    main.showMaximized();
-    const int result = app.exec();
-    DModule = nullptr;
-    return result;
+    return app.exec();
 }
