@@ -41,7 +41,6 @@ bool LockFreePlace(TDbConnection &connection, TDbTransaction &transaction, int p
 
 bool TDModule::StartVisit(PAuto AAuto, PPlace APlace, PPayment APayment, int AMinutesPaied)
 {
-    const TDateTime now = Now();
     if (!AAuto || AAuto->Id == 0)
         return false;
     const int placeId = APlace ? APlace->Id : 0;
@@ -51,6 +50,10 @@ bool TDModule::StartVisit(PAuto AAuto, PPlace APlace, PPayment APayment, int AMi
         TDbTransaction transaction(FConnection);
         if (placeId > 0 && !LockFreePlace(FConnection, transaction, placeId))
             return false;
+        // The moment is taken under the lock: a desk that checked a vehicle in
+        // and out on the place meanwhile wrote an earlier moment, so this stay
+        // is the place's newest.
+        const TDateTime now = Now();
         TDbQuery insert(FConnection,
                         "INSERT INTO AUTO_ACTION (ID_AUTO, IN_TIME, ACTION_TYPE, ID_PAYMENT, ID_PLACE, ID_MANAGER, "
                         "MINUTES_PAIED, CREATED_TIME) VALUES (:autoId_, :inTime_, 1, :paymentId_, :placeId_, "

@@ -37,17 +37,6 @@ QString PaymentTimeText(TDateTime AValue)
     return FormatDateTime("HH:mm DD.MM.YY", AValue);
 }
 
-QString LocaleMomentText(TDateTime AValue)
-{
-    const QDateTime moment = DateTimeToQt(AValue);
-    const QLocale locale = DeskLocale();
-    QString text = locale.toString(moment.date(), QLocale::ShortFormat);
-    // The desk's long time has no zone name, unlike the locale's own long form.
-    if (moment.time() != QTime(0, 0))
-        text += ' ' + locale.toString(moment.time(), QStringLiteral("H:mm:ss"));
-    return text;
-}
-
 QString TarifEntryText(const TTarif &ATarif)
 {
     return ATarif.Name + " (" + PlainNumberText(ATarif.Price) + ")";

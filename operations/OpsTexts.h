@@ -19,7 +19,5 @@ QString MoneyText00(double AValue);
 QString MoneyTextHash(double AValue);
 // "HH:mm DD.MM.YY", as in 14:05 31.12.21.
 QString PaymentTimeText(TDateTime AValue);
-// The locale's short date and long time; the time is left out at midnight.
-QString LocaleMomentText(TDateTime AValue);
 // A tariff as its list entry: name, blank, the price in brackets.
 QString TarifEntryText(const TTarif &ATarif);

@@ -7,15 +7,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 
-QString DateTimeText(TDateTime value)
-{
-    const QDateTime moment = DateTimeToQt(value);
-    const QString date = moment.date().toString(QStringLiteral("dd.MM.yyyy"));
-    if (moment.time() == QTime(0, 0))
-        return date;
-    return date + QLatin1Char(' ') + moment.time().toString(QStringLiteral("hh:mm:ss"));
-}
-
 TAutoHistoryForm::TAutoHistoryForm(const QString &name, const QString &caption,
                                    const QStringList &columns, QWidget *parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint

@@ -10,9 +10,6 @@ class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
-// A moment as the Russian locale writes it: day.month.year, then the time
-// unless it is exactly midnight.
-QString DateTimeText(TDateTime value);
 
 class TAutoHistoryForm : public QDialog {
     Q_OBJECT

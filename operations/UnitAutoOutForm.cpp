@@ -160,7 +160,7 @@ void TFormAutoOut::RefreshFigures()
         EditInTime->setText("Въезд не зарегистрирован!");
         EditTotalTime->setText("Въезд не зарегистрирован");
     } else {
-        EditInTime->setText(LocaleMomentText(FAuto->InTime));
+        EditInTime->setText(DateTimeText(FAuto->InTime));
         elapsed = GetStayMinutes(FAuto->InTime, Now());
         EditTotalTime->setText(GetDurationStr(elapsed));
     }

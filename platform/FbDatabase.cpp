@@ -95,8 +95,17 @@ private:
 
 std::vector<unsigned char> TransactionParameters(bool readOnly, bool noWait)
 {
-    std::vector<unsigned char> tpb = {isc_tpb_version3, isc_tpb_read_committed, isc_tpb_rec_version,
-                                      readOnly ? (unsigned char)isc_tpb_read : (unsigned char)isc_tpb_write};
+    // A read sees one consistent snapshot (cheaper per row than read
+    // committed); a write sees what other desks committed.
+    std::vector<unsigned char> tpb = {isc_tpb_version3};
+    if (readOnly) {
+        tpb.push_back(isc_tpb_concurrency);
+        tpb.push_back(isc_tpb_read);
+    } else {
+        tpb.push_back(isc_tpb_read_committed);
+        tpb.push_back(isc_tpb_rec_version);
+        tpb.push_back(isc_tpb_write);
+    }
     if (noWait || readOnly) {
         tpb.push_back(isc_tpb_nowait);
     } else {
@@ -232,6 +241,7 @@ struct TDbQuery::Impl {
     TDbConnection &Connection;
     TDbTransaction *Outer;
     QStringList ParamNames;
+    QByteArray Sql;
     QHash<QString, TParamValue> Values;
     IStatement *Statement = nullptr;
     IResultSet *Cursor = nullptr;
@@ -278,12 +288,14 @@ struct TDbQuery::Impl {
         Own = nullptr;
     }
 
-    void Prepare(const QString &sql)
+    // Prepared on first use inside the transaction that will run it, so a
+    // read never holds a write transaction open.
+    void EnsurePrepared(bool readOnly)
     {
-        const QByteArray text = TranslateParameters(sql, ParamNames);
+        if (Statement)
+            return;
         TStatus status;
-        ITransaction *tra = Transaction(false);
-        Statement = Connection.Handle()->prepare(&status, tra, 0, text.constData(), 3,
+        Statement = Connection.Handle()->prepare(&status, Transaction(readOnly), 0, Sql.constData(), 3,
                                                  IStatement::PREPARE_PREFETCH_METADATA);
         status.Check();
         DescribeOutput();
@@ -406,6 +418,15 @@ struct TDbQuery::Impl {
         }
         status.Check();
         return meta;
+    }
+
+    // Column names of a statement that has not run yet.
+    void Describe()
+    {
+        if (Statement)
+            return;
+        EnsurePrepared(true);
+        FinishOwn(true);
     }
 
     const TColumn &Column(const QString &name) const
@@ -561,7 +582,7 @@ struct TDbQuery::Impl {
 TDbQuery::TDbQuery(TDbConnection &connection, const QString &sql, TDbTransaction *transaction)
     : d(new Impl(connection, transaction))
 {
-    d->Prepare(sql);
+    d->Sql = TranslateParameters(sql, d->ParamNames);
 }
 
 TDbQuery::~TDbQuery() = default;
@@ -626,6 +647,7 @@ TDbQuery &TDbQuery::BindNull(const QString &name)
 int TDbQuery::Execute()
 {
     Close();
+    d->EnsurePrepared(false);
     std::vector<unsigned char> input;
     IMessageMetadata *inMeta = d->BuildInput(input);
     TStatus status;
@@ -649,6 +671,7 @@ int TDbQuery::Execute()
 void TDbQuery::Open()
 {
     Close();
+    d->EnsurePrepared(true);
     std::vector<unsigned char> input;
     IMessageMetadata *inMeta = d->BuildInput(input);
     TStatus status;
@@ -691,8 +714,17 @@ void TDbQuery::Close()
     d->FinishOwn(true);
 }
 
-int TDbQuery::FieldCount() const { return int(d->Columns.size()); }
-QString TDbQuery::FieldName(int index) const { return d->ColumnAt(index).Name; }
+int TDbQuery::FieldCount() const
+{
+    d->Describe();
+    return int(d->Columns.size());
+}
+
+QString TDbQuery::FieldName(int index) const
+{
+    d->Describe();
+    return d->ColumnAt(index).Name;
+}
 
 int TDbQuery::FieldIndex(const QString &name) const
 {

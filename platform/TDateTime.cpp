@@ -69,3 +69,15 @@ QString FormatDateTime(const QString &pattern, TDateTime value)
     // "MM" means month in these patterns, as in Qt; minutes are "NN" or "mm".
     return DateTimeToQt(value).toString(qtPattern);
 }
+
+QString DateTimeText(TDateTime value)
+{
+    // Built by hand: lists format one such text per row.
+    const QDateTime moment = DateTimeToQt(value);
+    const QDate d = moment.date();
+    const QTime t = moment.time();
+    if (t == QTime(0, 0))
+        return QString::asprintf("%02d.%02d.%04d", d.day(), d.month(), d.year());
+    return QString::asprintf("%02d.%02d.%04d %02d:%02d:%02d", d.day(), d.month(), d.year(), t.hour(), t.minute(),
+                             t.second());
+}

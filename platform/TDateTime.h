@@ -13,5 +13,8 @@ QDate DateToQt(TDateTime value);
 QTime TimeToQt(TDateTime value);
 TDateTime Now();
 TDateTime Today();
+// The desk's date-and-time text: "DD.MM.YYYY HH:NN:SS", the time left out at
+// exactly midnight.
+QString DateTimeText(TDateTime value);
 // Formats with Delphi-style patterns used by the windows ("DD.MM.YYYY HH:NN").
 QString FormatDateTime(const QString &pattern, TDateTime value);
