@@ -254,9 +254,12 @@ struct TDbQuery::Impl {
         QString Name;
         unsigned Type, Offset, NullOffset, Length;
         int Scale;
+        bool FirstOfName; // a later column of an equal name is never found by name
     };
     std::vector<TColumn> Columns;
-    QHash<QString, int> ColumnIndex;
+    // Where the next lookup by name starts: a row is mostly read in the
+    // order of its columns, so each lookup then costs one comparison.
+    mutable size_t NextLookup = 0;
 
     Impl(TDbConnection &c, TDbTransaction *t) : Connection(c), Outer(t) {}
 
@@ -316,10 +319,10 @@ struct TDbQuery::Impl {
             col.NullOffset = OutMeta->getNullOffset(&status, i);
             col.Length = OutMeta->getLength(&status, i);
             col.Scale = OutMeta->getScale(&status, i);
-            if (!ColumnIndex.contains(col.Name))
-                ColumnIndex.insert(col.Name, int(Columns.size()));
+            col.FirstOfName = FindColumn(col.Name) < 0;
             Columns.push_back(col);
         }
+        NextLookup = 0;
         status.Check();
         Row.assign(OutMeta->getMessageLength(&status), 0);
         status.Check();
@@ -429,12 +432,28 @@ struct TDbQuery::Impl {
         FinishOwn(true);
     }
 
-    const TColumn &Column(const QString &name) const
+    int FindColumn(QAnyStringView name) const
     {
-        auto it = ColumnIndex.constFind(name.toUpper());
-        if (it == ColumnIndex.constEnd())
-            throw TDbError("TDbError", QStringLiteral("Поле %1 не найдено").arg(name));
-        return Columns[size_t(it.value())];
+        const size_t count = Columns.size();
+        for (size_t step = 0; step < count; ++step) {
+            const size_t i = (NextLookup + step) % count;
+            if (Columns[i].FirstOfName && QAnyStringView::compare(name, Columns[i].Name) == 0) {
+                NextLookup = i + 1;
+                return int(i);
+            }
+        }
+        for (size_t i = 0; i < count; ++i)
+            if (Columns[i].FirstOfName && QAnyStringView::compare(name, Columns[i].Name, Qt::CaseInsensitive) == 0)
+                return int(i);
+        return -1;
+    }
+
+    const TColumn &Column(QAnyStringView name) const
+    {
+        const int index = FindColumn(name);
+        if (index < 0)
+            throw TDbError("TDbError", QStringLiteral("Поле %1 не найдено").arg(name.toString()));
+        return Columns[size_t(index)];
     }
 
     const TColumn &ColumnAt(int index) const
@@ -456,6 +475,67 @@ struct TDbQuery::Impl {
         return *reinterpret_cast<const short *>(Row.data() + c.NullOffset) != 0;
     }
 
+    // Typed reads of the common column types without boxing in a QVariant;
+    // any other type goes through Read() and its conversions.
+    qint64 ReadInt64(const TColumn &c) const
+    {
+        if (IsNull(c))
+            return 0;
+        const unsigned char *p = Row.data() + c.Offset;
+        if (c.Scale == 0) {
+            switch (c.Type) {
+            case SQL_SHORT:
+                return Load<short>(p);
+            case SQL_LONG:
+                return Load<ISC_LONG>(p);
+            case SQL_INT64:
+                return Load<ISC_INT64>(p);
+            default:
+                break;
+            }
+        }
+        const QVariant v = Read(c);
+        if (v.metaType().id() == QMetaType::Double)
+            return qint64(std::llround(v.toDouble()));
+        return v.toLongLong();
+    }
+
+    double ReadDouble(const TColumn &c) const
+    {
+        if (IsNull(c))
+            return 0;
+        const unsigned char *p = Row.data() + c.Offset;
+        switch (c.Type) {
+        case SQL_DOUBLE:
+        case SQL_D_FLOAT:
+            return Load<double>(p);
+        case SQL_TIMESTAMP: {
+            const auto ts = Load<ISC_TIMESTAMP>(p);
+            return FromFirebird(ts.timestamp_date, ts.timestamp_time);
+        }
+        default:
+            return Read(c).toDouble();
+        }
+    }
+
+    QString ReadString(const TColumn &c) const
+    {
+        if (c.Type != SQL_VARYING)
+            return Read(c).toString();
+        if (IsNull(c))
+            return QString();
+        const unsigned char *p = Row.data() + c.Offset;
+        return QString::fromUtf8(reinterpret_cast<const char *>(p + 2), Load<unsigned short>(p));
+    }
+
+    template <typename T>
+    static T Load(const unsigned char *p)
+    {
+        T v;
+        std::memcpy(&v, p, sizeof v);
+        return v;
+    }
+
     QVariant Read(const TColumn &c) const
     {
         if (IsNull(c))
@@ -467,65 +547,34 @@ struct TDbQuery::Impl {
             return QVariant(double(v) * std::pow(10.0, c.Scale));
         };
         switch (c.Type) {
-        case SQL_SHORT: {
-            short v;
-            std::memcpy(&v, p, sizeof v);
-            return scaled(v);
-        }
-        case SQL_LONG: {
-            ISC_LONG v;
-            std::memcpy(&v, p, sizeof v);
-            return scaled(v);
-        }
-        case SQL_INT64: {
-            ISC_INT64 v;
-            std::memcpy(&v, p, sizeof v);
-            return scaled(v);
-        }
-        case SQL_FLOAT: {
-            float v;
-            std::memcpy(&v, p, sizeof v);
-            return double(v);
-        }
+        case SQL_SHORT:
+            return scaled(Load<short>(p));
+        case SQL_LONG:
+            return scaled(Load<ISC_LONG>(p));
+        case SQL_INT64:
+            return scaled(Load<ISC_INT64>(p));
+        case SQL_FLOAT:
+            return double(Load<float>(p));
         case SQL_DOUBLE:
-        case SQL_D_FLOAT: {
-            double v;
-            std::memcpy(&v, p, sizeof v);
-            return v;
-        }
+        case SQL_D_FLOAT:
+        case SQL_TIMESTAMP:
+            return ReadDouble(c);
         case SQL_BOOLEAN:
             return bool(*p);
-        case SQL_VARYING: {
-            unsigned short len;
-            std::memcpy(&len, p, sizeof len);
-            return QString::fromUtf8(reinterpret_cast<const char *>(p + 2), len);
-        }
+        case SQL_VARYING:
+            return ReadString(c);
         case SQL_TEXT: {
             QByteArray raw(reinterpret_cast<const char *>(p), int(c.Length));
             while (raw.endsWith(' '))
                 raw.chop(1);
             return QString::fromUtf8(raw);
         }
-        case SQL_TIMESTAMP: {
-            ISC_TIMESTAMP ts;
-            std::memcpy(&ts, p, sizeof ts);
-            return FromFirebird(ts.timestamp_date, ts.timestamp_time);
-        }
-        case SQL_TYPE_DATE: {
-            ISC_DATE d;
-            std::memcpy(&d, p, sizeof d);
-            return FromFirebird(d, 0);
-        }
-        case SQL_TYPE_TIME: {
-            ISC_TIME t;
-            std::memcpy(&t, p, sizeof t);
-            return double(t) / double(TimeUnitsPerDay);
-        }
-        case SQL_BLOB: {
-            ISC_QUAD id;
-            std::memcpy(&id, p, sizeof id);
-            return ReadTextBlob(id);
-        }
+        case SQL_TYPE_DATE:
+            return FromFirebird(Load<ISC_DATE>(p), 0);
+        case SQL_TYPE_TIME:
+            return double(Load<ISC_TIME>(p)) / double(TimeUnitsPerDay);
+        case SQL_BLOB:
+            return ReadTextBlob(Load<ISC_QUAD>(p));
         default:
             throw TDbError("TDbError", QStringLiteral("Неподдерживаемый тип поля %1").arg(c.Name));
         }
@@ -726,25 +775,18 @@ QString TDbQuery::FieldName(int index) const
     return d->ColumnAt(index).Name;
 }
 
-int TDbQuery::FieldIndex(const QString &name) const
+int TDbQuery::FieldIndex(QAnyStringView name) const
 {
-    return d->ColumnIndex.value(name.toUpper(), -1);
+    return d->FindColumn(name);
 }
 
-bool TDbQuery::IsNull(const QString &name) const { return d->IsNull(d->Column(name)); }
-int TDbQuery::AsInt(const QString &name) const { return int(AsInt64(name)); }
+bool TDbQuery::IsNull(QAnyStringView name) const { return d->IsNull(d->Column(name)); }
+int TDbQuery::AsInt(QAnyStringView name) const { return int(AsInt64(name)); }
 
-qint64 TDbQuery::AsInt64(const QString &name) const
-{
-    const QVariant v = d->Read(d->Column(name));
-    if (v.metaType().id() == QMetaType::Double)
-        return qint64(std::llround(v.toDouble()));
-    return v.toLongLong();
-}
-
-double TDbQuery::AsDouble(const QString &name) const { return d->Read(d->Column(name)).toDouble(); }
-QString TDbQuery::AsString(const QString &name) const { return d->Read(d->Column(name)).toString(); }
-TDateTime TDbQuery::AsDateTime(const QString &name) const { return d->Read(d->Column(name)).toDouble(); }
+qint64 TDbQuery::AsInt64(QAnyStringView name) const { return d->ReadInt64(d->Column(name)); }
+double TDbQuery::AsDouble(QAnyStringView name) const { return d->ReadDouble(d->Column(name)); }
+QString TDbQuery::AsString(QAnyStringView name) const { return d->ReadString(d->Column(name)); }
+TDateTime TDbQuery::AsDateTime(QAnyStringView name) const { return d->ReadDouble(d->Column(name)); }
 QVariant TDbQuery::Value(int index) const { return d->Read(d->ColumnAt(index)); }
 qint64 TDbQuery::ExecutedCount() { return ExecutedStatements.load(); }
 

@@ -2,6 +2,7 @@
 // A thin layer over the Firebird 3 client's object interface: one attachment,
 // explicit or per-statement transactions, statements with named parameters
 // (":autoId_") and typed reads. Every failure is raised as TDbError.
+#include <QAnyStringView>
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -76,13 +77,14 @@ public:
 
     int FieldCount() const;
     QString FieldName(int index) const;
-    int FieldIndex(const QString &name) const; // -1 when absent
-    bool IsNull(const QString &name) const;
-    int AsInt(const QString &name) const;
-    qint64 AsInt64(const QString &name) const;
-    double AsDouble(const QString &name) const;
-    QString AsString(const QString &name) const;
-    TDateTime AsDateTime(const QString &name) const;
+    // Field names match case-insensitively; the first of equal names counts.
+    int FieldIndex(QAnyStringView name) const; // -1 when absent
+    bool IsNull(QAnyStringView name) const;
+    int AsInt(QAnyStringView name) const;
+    qint64 AsInt64(QAnyStringView name) const;
+    double AsDouble(QAnyStringView name) const;
+    QString AsString(QAnyStringView name) const;
+    TDateTime AsDateTime(QAnyStringView name) const;
     QVariant Value(int index) const;
 
     // Statements run by every query of the process since it started.

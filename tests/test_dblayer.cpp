@@ -39,6 +39,25 @@ private slots:
         QVERIFY(!read.Next());
     }
 
+    void fieldsByNameInAnyOrderAndCase()
+    {
+        TTestDb db;
+        TDbConnection c;
+        c.Open(db.DatabaseFile(), "SYSDBA", "gravelpit");
+        TDbQuery read(c, "SELECT 1 AS A, 2 AS B, 3 AS A, 'x' AS \"Mixed\" FROM RDB$DATABASE");
+        read.Open();
+        QVERIFY(read.Next());
+        // Of two equal names the first counts, whatever was read before it.
+        QCOMPARE(read.AsInt("B"), 2);
+        QCOMPARE(read.AsInt("A"), 1);
+        QCOMPARE(read.AsInt("B"), 2);
+        QCOMPARE(read.AsInt(QStringLiteral("a")), 1);
+        QCOMPARE(read.AsString("mixed"), QString("x"));
+        QCOMPARE(read.FieldIndex("b"), 1);
+        QCOMPARE(read.FieldIndex("C"), -1);
+        QVERIFY_THROWS_EXCEPTION(TDbError, read.AsInt("C"));
+    }
+
     void parameterMarkersInsideLiteralsStayText()
     {
         TTestDb db;
