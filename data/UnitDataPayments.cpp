@@ -1,5 +1,6 @@
 // Payments and each vehicle's running total of them.
 #include "data/UnitData.h"
+#include "data/UnitDataSql.h"
 
 namespace {
 
@@ -133,8 +134,7 @@ TPayment TDModule::GetPaymentById(int APaymentId)
 TPaymentList TDModule::GetPaymentList(const QString &AFilter)
 {
     TDbQuery query(FConnection, QString(PaymentSelect)
-                                    + QString("WHERE 1 = 1\n%1\nORDER BY PAYMENTS.CREATED_TIME, PAYMENTS.ID")
-                                          .arg(AFilter));
+                                    + QString("WHERE 1 = 1\n%1\n").arg(AFilter));
     query.Open();
     TPaymentList payments;
     while (query.Next()) {
@@ -142,8 +142,9 @@ TPaymentList TDModule::GetPaymentList(const QString &AFilter)
         payment.Gosnomer = query.AsString("GOSNOMER");
         payment.Model = query.AsString("MODEL");
         payment.Color = query.AsString("COLOR");
-        payments.append(payment);
+        payments.append(std::move(payment));
     }
+    SortByMoment(payments, [](const TPayment &p) { return p.PayTime; }, false);
     return payments;
 }
 

@@ -3,6 +3,8 @@
 // a place computes its occupancy by the same rule in the same statement.
 #include <QString>
 
+#include <algorithm>
+
 #include "data/Records.h"
 #include "platform/FbDatabase.h"
 
@@ -32,3 +34,19 @@ QString OrderClause(const QString &AOrder, const QString &defaultOrder);
 
 // A date field as a statement value: 0 (no date) is stored as null.
 QVariant OptionalDate(TDateTime value);
+
+// Orders read rows by their moment, then by ID, as "ORDER BY moment, ID" (or
+// both DESC) would, an absent moment (0) counting as the earliest. The wide
+// lists sort here instead of in the engine: the engine's sort carries each
+// row's text columns at their full declared width and spills to disk at
+// report sizes, while this only moves the rows already read.
+template <typename T, typename Moment>
+void SortByMoment(QList<T> &rows, Moment moment, bool newestFirst)
+{
+    std::sort(rows.begin(), rows.end(), [&](const T &a, const T &b) {
+        const TDateTime ma = moment(a), mb = moment(b);
+        if (ma != mb)
+            return newestFirst ? ma > mb : ma < mb;
+        return newestFirst ? a.Id > b.Id : a.Id < b.Id;
+    });
+}

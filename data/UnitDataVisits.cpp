@@ -143,8 +143,7 @@ TVisitList TDModule::GetAllAutoVisitList(const QString &AFilter)
                            "JOIN PLACES ON PLACES.ID = AUTO_ACTION.ID_PLACE\n"
                            "%1"
                            "WHERE AUTO_ACTION.ACTION_TYPE = 1\n"
-                           "%2\n"
-                           "ORDER BY AUTO_ACTION.CREATED_TIME DESC, AUTO_ACTION.ID DESC")
+                           "%2\n")
                        .arg(AFilter.contains("PAYMENTS", Qt::CaseInsensitive)
                                 ? "LEFT JOIN PAYMENTS ON PAYMENTS.ID = AUTO_ACTION.ID_PAYMENT\n"
                                 : "",
@@ -157,7 +156,8 @@ TVisitList TDModule::GetAllAutoVisitList(const QString &AFilter)
         visit.PlaceName = query.AsString("PLACE_NAME");
         visit.MinutesPaied = query.AsInt("MINUTES_PAIED");
         visit.Summa = query.AsDouble("SUMMA");
-        visits.append(visit);
+        visits.append(std::move(visit));
     }
+    SortByMoment(visits, [](const TVisit &v) { return v.CreatedTime; }, true);
     return visits;
 }

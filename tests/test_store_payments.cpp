@@ -131,6 +131,26 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(TDbError, DModule->GetPaymentList(" AND NOPE = 1"));
     }
 
+    void listOrderBreaksTiesByIdAndPutsUndatedFirst()
+    {
+        TTestDb db;
+        db.OpenDataModule();
+        const int car = AddAuto("А1");
+        // Identifiers against the order of the moments, two equal moments and
+        // one payment without a moment.
+        const QList<QPair<int, QString>> rows = {
+            {50, "'2024-03-01 10:00:00'"}, {40, "'2024-03-01 10:00:00'"}, {60, "NULL"}, {30, "'2024-03-01 11:00:00'"}};
+        for (const auto &[id, moment] : rows)
+            Exec(QString("INSERT INTO PAYMENTS (ID, ID_AUTO, SUMMA, MINUTES, CREATED_TIME) VALUES (%1, %2, 1, 0, %3)")
+                     .arg(id)
+                     .arg(car)
+                     .arg(moment));
+        QList<int> ids;
+        for (const TPayment &p : DModule->GetPaymentList(QString()))
+            ids << p.Id;
+        QCOMPARE(ids, QList<int>({60, 40, 50, 30}));
+    }
+
     void updateStoresEditableFieldsAndMovesTheTotal()
     {
         TTestDb db;

@@ -225,6 +225,27 @@ private slots:
         QCOMPARE(DModule->GetAutoCurrentVisits(car).size(), 1);
     }
 
+    void allVisitsNewestFirstTiesByIdUndatedLast()
+    {
+        TTestDb db;
+        db.OpenDataModule();
+        const int car = AddAuto("А1");
+        const int place = AddPlace("1");
+        const QList<QPair<int, QString>> rows = {
+            {50, "'2024-03-01 10:00:00'"}, {40, "'2024-03-01 10:00:00'"}, {60, "NULL"}, {30, "'2024-03-01 11:00:00'"}};
+        for (const auto &[id, moment] : rows)
+            Exec(QString("INSERT INTO AUTO_ACTION (ID, ID_AUTO, ACTION_TYPE, ACTION_TYPE2, ID_PLACE, IN_TIME, "
+                         "CREATED_TIME) VALUES (%1, %2, 1, 2, %3, '2024-03-01 09:00:00', %4)")
+                     .arg(id)
+                     .arg(car)
+                     .arg(place)
+                     .arg(moment));
+        QList<int> ids;
+        for (const TVisit &v : DModule->GetAllAutoVisitList(QString()))
+            ids << v.Id;
+        QCOMPARE(ids, QList<int>({30, 50, 40, 60}));
+    }
+
     void allVisitsList()
     {
         TTestDb db;
