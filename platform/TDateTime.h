@@ -16,5 +16,7 @@ TDateTime Today();
 // The desk's date-and-time text: "DD.MM.YYYY HH:NN:SS", the time left out at
 // exactly midnight.
 QString DateTimeText(TDateTime value);
+// The same text, with the time even at midnight.
+QString FullDateTimeText(TDateTime value);
 // Formats with Delphi-style patterns used by the windows ("DD.MM.YYYY HH:NN").
 QString FormatDateTime(const QString &pattern, TDateTime value);

@@ -40,17 +40,7 @@ QString TitleDateText(const QDate &day)
     return day.toString(QStringLiteral("dd.MM.yyyy"));
 }
 
-QString LocaleDateTimeText(TDateTime moment)
-{
-    // Built by hand: a report formats one such text per row.
-    const QDateTime at = DateTimeToQt(moment);
-    const QDate d = at.date();
-    const QTime t = at.time();
-    return QString::asprintf("%02d.%02d.%04d %02d:%02d:%02d", d.day(), d.month(), d.year(), t.hour(), t.minute(),
-                             t.second());
-}
-
 QString ExitTimeText(TDateTime moment)
 {
-    return moment == 0 ? QStringLiteral("--") : LocaleDateTimeText(moment);
+    return moment == 0 ? QStringLiteral("--") : FullDateTimeText(moment);
 }

@@ -20,7 +20,6 @@ QString RublesTotalText(double amount);
 
 // "DD.MM.YYYY" for report titles.
 QString TitleDateText(const QDate &day);
-// The operator's date and time text of a moment ("31.05.2021 14:05:00").
-QString LocaleDateTimeText(TDateTime moment);
-// "--" for a stay without exit (zero moment), else the moment's text.
+// "--" for a stay without exit (zero moment), else the moment's date and time
+// ("31.05.2021 14:05:00").
 QString ExitTimeText(TDateTime moment);
