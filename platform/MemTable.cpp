@@ -19,20 +19,24 @@ int TMemTable::AddField(const TFieldDef &def)
     return FieldCount() - 1;
 }
 
-int TMemTable::FieldIndex(const QString &name) const
+int TMemTable::FieldIndex(QAnyStringView name) const
 {
+    // Callers mostly spell a field as it was declared: that cheap pass first.
     for (int i = 0; i < FFields.size(); ++i)
-        if (FFields[i].Name.compare(name, Qt::CaseInsensitive) == 0)
+        if (QAnyStringView::compare(name, FFields[i].Name) == 0)
+            return i;
+    for (int i = 0; i < FFields.size(); ++i)
+        if (QAnyStringView::compare(name, FFields[i].Name, Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }
 
 // A misspelt field name would lose the value silently; stop at once instead.
-int TMemTable::CheckedField(const QString &name) const
+int TMemTable::CheckedField(QAnyStringView name) const
 {
     const int field = FieldIndex(name);
     if (field < 0)
-        qFatal("TMemTable: no field \"%s\"", qPrintable(name));
+        qFatal("TMemTable: no field \"%s\"", qPrintable(name.toString()));
     return field;
 }
 
@@ -78,7 +82,7 @@ void TMemTable::SetValue(int row, int field, const QVariant &value)
         emit dataChanged(index(row, field), index(row, field));
 }
 
-void TMemTable::SetValue(int row, const QString &field, const QVariant &value)
+void TMemTable::SetValue(int row, QAnyStringView field, const QVariant &value)
 {
     SetValue(row, CheckedField(field), value);
 }
@@ -88,7 +92,7 @@ QVariant TMemTable::Value(int row, int field) const
     return FRows.at(row).at(field);
 }
 
-QVariant TMemTable::Value(int row, const QString &field) const
+QVariant TMemTable::Value(int row, QAnyStringView field) const
 {
     return Value(row, CheckedField(field));
 }
@@ -100,7 +104,7 @@ QString TMemTable::DisplayText(int row, int field) const
     return def.Format ? def.Format(value) : DefaultText(def.Kind, value);
 }
 
-int TMemTable::Locate(const QString &field, const QVariant &value) const
+int TMemTable::Locate(QAnyStringView field, const QVariant &value) const
 {
     const int f = CheckedField(field);
     const QVariant wanted = Converted(FFields[f], value);
@@ -116,9 +120,10 @@ QVariant TMemTable::Converted(const TFieldDef &def, const QVariant &value) const
         return {};
     switch (def.Kind) {
     case TFieldKind::Integer:
-        // nearbyint rounds half to even in the default rounding mode.
+        // rint rounds half to even in the default rounding mode (and, unlike
+        // nearbyint, does not save and restore the FP environment per value).
         return value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float
-                   ? int(std::nearbyint(value.toDouble()))
+                   ? int(std::rint(value.toDouble()))
                    : value.toInt();
     case TFieldKind::Float:
     case TFieldKind::Currency:

@@ -2,6 +2,7 @@
 // An in-memory table of typed fields behind the read-only grids. Rows keep the
 // order they were appended in; views sort and filter on top of it.
 #include <QAbstractTableModel>
+#include <QAnyStringView>
 #include <QList>
 #include <QVariant>
 
@@ -33,7 +34,7 @@ public:
     int FieldCount() const { return int(FFields.size()); }
     const TFieldDef &Field(int field) const { return FFields.at(field); }
     // -1 when there is no such field.
-    int FieldIndex(const QString &name) const;
+    int FieldIndex(QAnyStringView name) const;
 
     int RecordCount() const { return int(FRows.size()); }
 
@@ -46,12 +47,12 @@ public:
     // Stores a value converted to the field's kind; texts are cut to the width and
     // a fractional value in an integer field is rounded half to even.
     void SetValue(int row, int field, const QVariant &value);
-    void SetValue(int row, const QString &field, const QVariant &value);
+    void SetValue(int row, QAnyStringView field, const QVariant &value);
     QVariant Value(int row, int field) const;
-    QVariant Value(int row, const QString &field) const;
+    QVariant Value(int row, QAnyStringView field) const;
     QString DisplayText(int row, int field) const;
     // First row whose field equals value; -1 when none.
-    int Locate(const QString &field, const QVariant &value) const;
+    int Locate(QAnyStringView field, const QVariant &value) const;
 
     // Default display texts of the kinds.
     static QString DefaultText(TFieldKind kind, const QVariant &value);
@@ -65,7 +66,7 @@ public:
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
 private:
-    int CheckedField(const QString &name) const;
+    int CheckedField(QAnyStringView name) const;
     QVariant Converted(const TFieldDef &def, const QVariant &value) const;
 
     QList<TFieldDef> FFields;
