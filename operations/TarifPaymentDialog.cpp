@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QSpinBox>
 
 #include "data/UnitData.h"
@@ -71,6 +73,22 @@ void TTarifPaymentDialog::SelectTarif(int ATarifId)
 int TTarifPaymentDialog::ChosenTarifMinutes() const
 {
     return FTarif.Id > 0 ? GetTarifMinutes(FTarif.Period, FTarif.PeriodType) : 0;
+}
+
+QHBoxLayout *TTarifPaymentDialog::CreateButtonRow(const QString &ASaveCaption, const QString &ASaveHint)
+{
+    ButtonClose = new QPushButton("Закрыть", this);
+    ButtonClose->setObjectName("ButtonClose");
+    ButtonClose->setToolTip("Закрыть окно без сохранения данных");
+    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
+    ButtonSave = new QPushButton(ASaveCaption, this);
+    ButtonSave->setObjectName("ButtonSave");
+    ButtonSave->setToolTip(ASaveHint);
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(ButtonClose);
+    row->addWidget(ButtonSave);
+    return row;
 }
 
 void TTarifPaymentDialog::TarifChanged(int AIndex)

@@ -11,6 +11,8 @@ constexpr int CommentLength = 1000;
 
 class QComboBox;
 class QDoubleSpinBox;
+class QHBoxLayout;
+class QPushButton;
 class QSpinBox;
 
 class TTarifPaymentDialog : public QDialog {
@@ -27,12 +29,17 @@ protected:
     void SelectTarif(int ATarifId);
     // Minutes one period of the chosen tariff buys (0 without a tariff).
     int ChosenTarifMinutes() const;
+    // "Закрыть" (closes without saving) and the dialog's save button, which
+    // the dialog connects, right-aligned in the returned row.
+    QHBoxLayout *CreateButtonRow(const QString &ASaveCaption, const QString &ASaveHint);
 
     TTarif FTarif;
     TTarifList FTarifs;
     QComboBox *ComboTarif = nullptr;
     QSpinBox *SpinCount = nullptr;
     QDoubleSpinBox *EditSumma = nullptr;
+    QPushButton *ButtonClose = nullptr;
+    QPushButton *ButtonSave = nullptr;
 
 private:
     void TarifChanged(int AIndex);

@@ -114,19 +114,9 @@ void TFormAutoIn::BuildLayout()
     SetMaxLength(MemoComment, CommentLength);
     MemoComment->setMaximumHeight(60);
 
-    ButtonClose = new QPushButton("Закрыть", this);
-    ButtonClose->setObjectName("ButtonClose");
-    ButtonClose->setToolTip("Закрыть окно без сохранения данных");
-    ButtonSave = new QPushButton("Въезд ТС", this);
-    ButtonSave->setObjectName("ButtonSave");
-    ButtonSave->setToolTip("Зарегистрировать въезд ТС");
+    QHBoxLayout *buttons = CreateButtonRow("Въезд ТС", "Зарегистрировать въезд ТС");
     ButtonSave->setDefault(true);
-    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(ButtonSave, &QPushButton::clicked, this, &TFormAutoIn::ValidateAndClose);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ButtonClose);
-    buttons->addWidget(ButtonSave);
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(top);

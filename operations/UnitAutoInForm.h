@@ -54,8 +54,6 @@ private:
     QLabel *LabelSumma = nullptr;
     QTreeWidget *ListPayments = nullptr;
     QPlainTextEdit *MemoComment = nullptr;
-    QPushButton *ButtonClose = nullptr;
-    QPushButton *ButtonSave = nullptr;
 };
 
 extern TFormAutoIn *FormAutoIn;

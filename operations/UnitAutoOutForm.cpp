@@ -112,18 +112,8 @@ void TFormAutoOut::BuildLayout()
     ListPayments->setColumnHidden(ColId, true);
     ListPayments->setMaximumHeight(90);
 
-    ButtonClose = new QPushButton("Закрыть", this);
-    ButtonClose->setObjectName("ButtonClose");
-    ButtonClose->setToolTip("Закрыть окно без сохранения данных");
-    ButtonSave = new QPushButton("Выезд ТС", this);
-    ButtonSave->setObjectName("ButtonSave");
-    ButtonSave->setToolTip("Зарегистрировать выезд ТС");
-    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
+    QHBoxLayout *buttons = CreateButtonRow("Выезд ТС", "Зарегистрировать выезд ТС");
     connect(ButtonSave, &QPushButton::clicked, this, &QDialog::accept);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ButtonClose);
-    buttons->addWidget(ButtonSave);
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(top);

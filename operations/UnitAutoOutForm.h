@@ -43,8 +43,6 @@ private:
     QLineEdit *EditDebt = nullptr;
     QPushButton *ButtonPayDebt = nullptr;
     QTreeWidget *ListPayments = nullptr;
-    QPushButton *ButtonClose = nullptr;
-    QPushButton *ButtonSave = nullptr;
 };
 
 extern TFormAutoOut *FormAutoOut;

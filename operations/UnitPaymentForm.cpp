@@ -56,16 +56,10 @@ void TFormPayment::BuildLayout()
     fields->addRow("Сумма:", EditSumma);
     fields->addRow("Комментарий:", MemoComment);
 
-    ButtonClose = new QPushButton("Закрыть", this);
-    ButtonClose->setObjectName("ButtonClose");
-    ButtonClose->setToolTip("Закрыть окно без сохранения данных");
-    ButtonSave = new QPushButton("Сохранить", this);
-    ButtonSave->setObjectName("ButtonSave");
-    ButtonSave->setToolTip("Сохранить платеж");
+    QHBoxLayout *buttons = CreateButtonRow("Сохранить", "Сохранить платеж");
     ButtonSavePrint = new QPushButton("Сохранить и Печать", this);
     ButtonSavePrint->setObjectName("ButtonSavePrint");
     ButtonSavePrint->setToolTip("Сохранить платеж и напечатать чек");
-    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(ButtonSave, &QPushButton::clicked, this, [this] {
         FPrintAfterSave = false;
         accept();
@@ -74,10 +68,6 @@ void TFormPayment::BuildLayout()
         FPrintAfterSave = true;
         accept();
     });
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ButtonClose);
-    buttons->addWidget(ButtonSave);
     buttons->addWidget(ButtonSavePrint);
 
     auto *main = new QVBoxLayout(this);

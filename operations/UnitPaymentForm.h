@@ -27,8 +27,6 @@ private:
 
     QLineEdit *EditAuto = nullptr;
     QPlainTextEdit *MemoComment = nullptr;
-    QPushButton *ButtonClose = nullptr;
-    QPushButton *ButtonSave = nullptr;
     QPushButton *ButtonSavePrint = nullptr;
 };
 
