@@ -28,27 +28,11 @@ QList<int> StayIds(const TFormReportAuto &form)
 class TestReportsAuto : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TTestDb> FDb;
-    std::unique_ptr<TReportCarPark> FPark;
+    std::unique_ptr<TReportCase> FCase;
 
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    }
-
-    void init()
-    {
-        FDb.reset(new TTestDb);
-        FPark.reset(new TReportCarPark(FDb->OpenDataModule()->Connection()));
-        CopyTemplates(FDb->ProgramPath());
-    }
-
-    void cleanup()
-    {
-        FPark.reset();
-        FDb.reset();
-    }
+    void init() { FCase = std::make_unique<TReportCase>(); }
+    void cleanup() { FCase.reset(); }
 
     void showListsEveryStayNewestFirstUntilFilter()
     {
@@ -59,8 +43,8 @@ private slots:
         QCOMPARE(form.EditDateEndFilter->Day(), now.date());
         QVERIFY(form.FFilterSQL.isEmpty());
         // The stay without a place is never listed.
-        QCOMPARE(StayIds(form), QList<int>({FPark->StayMonthEnd, FPark->StayOpen, FPark->StayTwoDays,
-                                           FPark->StayDay}));
+        QCOMPARE(StayIds(form), QList<int>({FCase->Park.StayMonthEnd, FCase->Park.StayOpen, FCase->Park.StayTwoDays,
+                                           FCase->Park.StayDay}));
 
         QTest::mouseClick(form.ButtonFilter, Qt::LeftButton);
         QCOMPARE(StayIds(form), QList<int>());
@@ -71,7 +55,7 @@ private slots:
         TFormReportAuto form;
         form.show();
         const TMemTable *t = form.RxMemoryDataExItems;
-        const int day = t->Locate("ID", FPark->StayDay);
+        const int day = t->Locate("ID", FCase->Park.StayDay);
         QCOMPARE(t->Value(day, "NAME").toString(), QString("A-01"));
         QCOMPARE(t->Value(day, "GOSNOMER").toString(), QString("А777АА77"));
         QCOMPARE(t->Value(day, "TIME_IN").toDouble(), TReportCarPark::At("2021-05-01 08:00:00"));
@@ -80,7 +64,7 @@ private slots:
         QCOMPARE(t->Value(day, "SUMMA"), QVariant(50));
         QCOMPARE(t->Value(day, "MINUTES").toString(), QString("90"));
 
-        const int open = t->Locate("ID", FPark->StayOpen);
+        const int open = t->Locate("ID", FCase->Park.StayOpen);
         QCOMPARE(t->Value(open, "TIME_OUT_STR").toString(), QString("--"));
         QCOMPARE(t->Value(open, "GOSNOMER").toString(), TReportCarPark::LongNumber.left(20));
     }
@@ -136,7 +120,7 @@ private slots:
         form.EditDateEndFilter->SetDay(QDate(2021, 5, 1));
         form.EditStringFilter->setText("А777");
         form.ButtonFilterClick();
-        QCOMPARE(StayIds(form), QList<int>({FPark->StayDay}));
+        QCOMPARE(StayIds(form), QList<int>({FCase->Park.StayDay}));
 
         QTest::mouseClick(form.ButtonFilterClear, Qt::LeftButton);
         QVERIFY(form.FFilterSQL.isEmpty());
@@ -172,8 +156,8 @@ private slots:
                  QString("Период: %1 — %2").arg(QDateTime::currentDateTime().addSecs(-48 * 3600).date()
                                                     .toString("dd.MM.yyyy"), today.toString("dd.MM.yyyy")));
         QCOMPARE(BandIntColumn(rows, "Range", 1), QList<int>({1, 2, 3, 4}));
-        QCOMPARE(BandIntColumn(rows, "Range", 2), QList<int>({FPark->StayMonthEnd, FPark->StayOpen,
-                                                              FPark->StayTwoDays, FPark->StayDay}));
+        QCOMPARE(BandIntColumn(rows, "Range", 2), QList<int>({FCase->Park.StayMonthEnd, FCase->Park.StayOpen,
+                                                              FCase->Park.StayTwoDays, FCase->Park.StayDay}));
         QCOMPARE(BandColumn(rows, "Range", 3), QStringList({"B-01", "A-02", "A-02", "A-01"}));
         QCOMPARE(BandColumn(rows, "Range", 4).at(1), TReportCarPark::LongNumber.left(20));
         QCOMPARE(BandColumn(rows, "Range", 5).at(3), QString("2021-05-01T08:00:00"));

@@ -34,27 +34,11 @@ void ShowMoment(TFormReportService &form, const QString &moment)
 class TestReportsService : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TTestDb> FDb;
-    std::unique_ptr<TReportCarPark> FPark;
+    std::unique_ptr<TReportCase> FCase;
 
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    }
-
-    void init()
-    {
-        FDb.reset(new TTestDb);
-        FPark.reset(new TReportCarPark(FDb->OpenDataModule()->Connection()));
-        CopyTemplates(FDb->ProgramPath());
-    }
-
-    void cleanup()
-    {
-        FPark.reset();
-        FDb.reset();
-    }
+    void init() { FCase = std::make_unique<TReportCase>(); }
+    void cleanup() { FCase.reset(); }
 
     void showListsTheVehiclesParkedNow()
     {
@@ -101,7 +85,7 @@ private slots:
         QCOMPARE(t->Value(0, "TIME_OUT_STR").toString(), QString("01.05.2021 18:00:00"));
         QCOMPARE(t->Value(0, "TIME_IN").toDouble(), TReportCarPark::At("2021-05-01 08:00:00"));
         QCOMPARE(t->Value(0, "MINUTES").toString(), GetMinutesStr(90));
-        QCOMPARE(t->Value(0, "ID").toInt(), FPark->PlaceA01);
+        QCOMPARE(t->Value(0, "ID").toInt(), FCase->Park.PlaceA01);
         QCOMPARE(t->Value(0, "SUMMA"), QVariant(100));  // the stay's payment, 100.40
 
         ShowMoment(form, "11.05.2021 12:00");
@@ -144,7 +128,7 @@ private slots:
         const QJsonArray rows = ReadWorkbookRows(shown.Files.value(0));
         QCOMPARE(rows.at(1).toArray().at(1).toString(), QString("По состоянию на 31.05.2021 23:00"));
         QCOMPARE(BandIntColumn(rows, "Range", 1), QList<int>({1, 2}));
-        QCOMPARE(BandIntColumn(rows, "Range", 2), QList<int>({FPark->PlaceA02, FPark->PlaceB01}));
+        QCOMPARE(BandIntColumn(rows, "Range", 2), QList<int>({FCase->Park.PlaceA02, FCase->Park.PlaceB01}));
         QCOMPARE(BandColumn(rows, "Range", 4), QStringList({TReportCarPark::LongNumber.left(20), "O'N_%7"}));
         QCOMPARE(BandColumn(rows, "Range", 5).at(1), QString("2021-05-31T22:00:00"));
         QCOMPARE(BandColumn(rows, "Range", 6), QStringList({"--", "2021-06-01T02:00:00"}));

@@ -39,27 +39,11 @@ QList<int> PaymentIds(const TFormReportSumma &form)
 class TestReportsSumma : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TTestDb> FDb;
-    std::unique_ptr<TReportCarPark> FPark;
+    std::unique_ptr<TReportCase> FCase;
 
 private slots:
-    void initTestCase()
-    {
-        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    }
-
-    void init()
-    {
-        FDb.reset(new TTestDb);
-        FPark.reset(new TReportCarPark(FDb->OpenDataModule()->Connection()));
-        CopyTemplates(FDb->ProgramPath());
-    }
-
-    void cleanup()
-    {
-        FPark.reset();
-        FDb.reset();
-    }
+    void init() { FCase = std::make_unique<TReportCase>(); }
+    void cleanup() { FCase.reset(); }
 
     void showListsEveryPaymentOldestFirst()
     {
@@ -70,8 +54,8 @@ private slots:
         QVERIFY(form.EditDateStopFilter->IsEmpty());
         QVERIFY(form.EditGosnomerFilter->text().isEmpty());
         QVERIFY(form.FFilterSQL.isEmpty());
-        QCOMPARE(PaymentIds(form), QList<int>({FPark->PayApril, FPark->PayMayFirst, FPark->PayMayMid,
-                                              FPark->PayMayLast, FPark->PayJune}));
+        QCOMPARE(PaymentIds(form), QList<int>({FCase->Park.PayApril, FCase->Park.PayMayFirst, FCase->Park.PayMayMid,
+                                              FCase->Park.PayMayLast, FCase->Park.PayJune}));
         QCOMPARE(form.LabelSumma->text(), QString("602,80 руб."));
     }
 
@@ -166,7 +150,7 @@ private slots:
         TFormReportSumma form;
         form.show();
         QCOMPARE(form.RxMemoryDataExItems->Value(4, "GOSNOMER").toString(), TReportCarPark::LongNumber.left(20));
-        QCOMPARE(form.RxMemoryDataExItems->Value(4, "ID_AUTO").toInt(), FPark->AutoLong);
+        QCOMPARE(form.RxMemoryDataExItems->Value(4, "ID_AUTO").toInt(), FCase->Park.AutoLong);
     }
 
     void gridColumnsAndGroupingBox()
@@ -190,7 +174,7 @@ private slots:
     void reportCommandsOpenOneWindowEachAndClosingFreesIt()
     {
         CurrentUser.Id = 1;  // no login on showing the main window
-        TFormMain main(FDb->ProgramPath());
+        TFormMain main(FCase->Db.ProgramPath());
         FormMain = &main;
         main.show();
         main.ActionReportSumma->trigger();
@@ -244,12 +228,12 @@ private slots:
         QCOMPARE(rows.at(2).toArray().at(1).toString(),
                  "Дата формирования: " + QDate::currentDate().toString("dd.MM.yyyy"));
         QCOMPARE(BandIntColumn(rows, "Range", 1), QList<int>({1, 2, 3, 4, 5}));
-        QCOMPARE(BandIntColumn(rows, "Range", 2), QList<int>({FPark->PayApril, FPark->PayMayFirst, FPark->PayMayMid,
-                                                          FPark->PayMayLast, FPark->PayJune}));
+        QCOMPARE(BandIntColumn(rows, "Range", 2), QList<int>({FCase->Park.PayApril, FCase->Park.PayMayFirst, FCase->Park.PayMayMid,
+                                                          FCase->Park.PayMayLast, FCase->Park.PayJune}));
         QCOMPARE(BandIntColumn(rows, "Range", 4), QList<int>({100, 100, 100, 150, 152}));
-        QCOMPARE(BandColumn(rows, "Range", 5).at(3), QString("(%1) O'N_%7").arg(FPark->AutoOdd));
+        QCOMPARE(BandColumn(rows, "Range", 5).at(3), QString("(%1) O'N_%7").arg(FCase->Park.AutoOdd));
         QCOMPARE(BandColumn(rows, "Range", 5).at(4),
-                 QString("(%1) %2").arg(FPark->AutoLong).arg(TReportCarPark::LongNumber.left(20)));
+                 QString("(%1) %2").arg(FCase->Park.AutoLong).arg(TReportCarPark::LongNumber.left(20)));
         QCOMPARE(BandColumn(rows, "Range", 6).at(0), QString("апрель"));
         QCOMPARE(BandIntColumn(rows, "Summa", 4), QList<int>({602}));
     }
@@ -315,7 +299,7 @@ private slots:
     void failedExportClosesProgressAndDropsTheWorkbook()
     {
         // A template without the closing band: the export fails after the rows.
-        const QString templates = FDb->ProgramPath() + "Templates/";
+        const QString templates = FCase->Db.ProgramPath() + "Templates/";
         QFile::remove(templates + "ШаблонОтчет_о_выручке.xlsx");
         QVERIFY(QFile::copy(templates + "ШаблонУчетВъездов.xlsx", templates + "ШаблонОтчет_о_выручке.xlsx"));
         TShownWorkbooks shown;

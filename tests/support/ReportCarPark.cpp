@@ -6,6 +6,7 @@
 #include <QProcess>
 #include <QTest>
 
+#include "data/UnitData.h"
 #include "platform/FbDatabase.h"
 #include "reports/A7Rep.h"
 
@@ -119,6 +120,12 @@ void CopyTemplates(const QString &programPath)
     for (const QString &name : source.entryList({"*.xlsx"}, QDir::Files))
         if (!QFile::copy(source.filePath(name), QDir(programPath).filePath("Templates/" + name)))
             qFatal("cannot copy the template %s", qPrintable(name));
+}
+
+TReportCase::TReportCase() : Park(Db.OpenDataModule()->Connection())
+{
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    CopyTemplates(Db.ProgramPath());
 }
 
 TShownWorkbooks::TShownWorkbooks()

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "platform/TDateTime.h"
+#include "tests/support/TestDb.h"
 
 class TDbConnection;
 
@@ -47,6 +48,14 @@ private:
 // Lays the program's templates into <programPath>/Templates, where the
 // report windows look for them.
 void CopyTemplates(const QString &programPath);
+
+// One report test case's world: a fresh database holding the car park, the
+// data module open on it, the templates in place and the Russian locale.
+struct TReportCase {
+    TReportCase();
+    TTestDb Db;
+    TReportCarPark Park;
+};
 
 // Keeps the files the template engine shows instead of opening them, while
 // the object lives.
