@@ -8,6 +8,28 @@ namespace {
 // of sorting wide vehicle rows; the open stays of one vehicle follow each other.
 const char *const DefaultAutoOrder = "AUTO.GOSNOMER, AUTO.MODEL, AUTO.COLOR, AUTO.ID";
 
+// DefaultAutoOrder applied to rows already read, texts compared as the engine
+// compares them.
+void SortInDefaultOrder(TAutoList &list)
+{
+    std::vector<quint64> numbers;
+    numbers.reserve(size_t(list.size()));
+    for (const TAuto &vehicle : list)
+        numbers.push_back(ColumnSortPrefix(vehicle.Gosnomer));
+    SortRows(list, [&](qsizetype a, qsizetype b) {
+        if (numbers[a] != numbers[b])
+            return numbers[a] < numbers[b];
+        const TAuto &x = list[a];
+        const TAuto &y = list[b];
+        int c = CompareAsColumn(x.Gosnomer, y.Gosnomer);
+        if (c == 0)
+            c = CompareAsColumn(x.Model, y.Model);
+        if (c == 0)
+            c = CompareAsColumn(x.Color, y.Color);
+        return c != 0 ? c < 0 : x.Id < y.Id;
+    });
+}
+
 // The vehicle columns every vehicle read fills.
 const char *const AutoColumns = "AUTO.ID, AUTO.GOSNOMER, AUTO.MODEL, AUTO.COLOR, AUTO.OWNER_PHONE, AUTO.OWNER_FIO, "
                                 "AUTO.OWNER_ADDRESS, AUTO.OWNER_DOCUMENT, AUTO.COMMENTS";
@@ -184,7 +206,11 @@ TAuto TDModule::GetAutoById(int AAutoId)
 TAutoList TDModule::GetAutoList(const QString &AFilter, const QString &AOrder)
 {
     // One row per vehicle and open stay; a vehicle with two open stays is
-    // listed twice. InTime is the latest check-in of any of its rows.
+    // listed twice. InTime is the latest check-in of any of its rows. The
+    // default order is applied here: walking the number index fetches the
+    // whole table in number order, page after scattered page, and took as
+    // long again as reading the rows as stored and sorting them.
+    const bool defaultOrder = AOrder.trimmed().isEmpty();
     TDbQuery query(FConnection,
                    QString("SELECT %1, %2,\n"
                            "(SELECT MAX(LAST_STAY.IN_TIME) FROM AUTO_ACTION LAST_STAY "
@@ -193,7 +219,7 @@ TAutoList TDModule::GetAutoList(const QString &AFilter, const QString &AOrder)
                            "LEFT JOIN AUTO_ACTION STAY ON STAY.ID_AUTO = AUTO.ID AND STAY.ACTION_TYPE = 1 AND %4\n"
                            "%5%6")
                        .arg(AutoColumns, StayColumns(), FilteredAutos(AFilter), StayIsOpen("STAY"),
-                            StayPlaceAndPaymentJoins(), OrderClause(AOrder, DefaultAutoOrder)));
+                            StayPlaceAndPaymentJoins(), defaultOrder ? QString() : OrderClause(AOrder, QString())));
     query.Open();
     TAutoList list;
     while (query.Next()) {
@@ -202,8 +228,10 @@ TAutoList TDModule::GetAutoList(const QString &AFilter, const QString &AOrder)
         ReadStay(query, vehicle);
         vehicle.SummaPaied = query.AsDouble("PAYMENT_SUMMA");
         vehicle.InTime = query.AsDateTime("LAST_IN_TIME");
-        list.append(vehicle);
+        list.append(std::move(vehicle));
     }
+    if (defaultOrder)
+        SortInDefaultOrder(list);
     return list;
 }
 

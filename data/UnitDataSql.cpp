@@ -1,5 +1,7 @@
 #include "data/UnitDataSql.h"
 
+#include <algorithm>
+
 QString NewestStayIdOfPlace(const QString &placeAlias, bool withVehicle)
 {
     // The vehicle's row is tested with EXISTS rather than joined, so that the
@@ -53,6 +55,58 @@ QString StayIsOpen(const QString &stayAlias)
 QString OrderClause(const QString &AOrder, const QString &defaultOrder)
 {
     return "ORDER BY " + (AOrder.trimmed().isEmpty() ? defaultOrder : AOrder);
+}
+
+namespace {
+
+// UTF-16 units remapped so that comparing them compares code points: the
+// surrogates of characters beyond U+FFFF go above U+E000..U+FFFF.
+int CodePointRank(QChar c)
+{
+    const int u = c.unicode();
+    return u >= 0xD800 && u <= 0xDFFF ? u + 0x2000 : u >= 0xE000 ? u - 0x800 : u;
+}
+
+} // namespace
+
+namespace {
+
+// The length of a text without its trailing spaces, which the index ignores.
+qsizetype IndexedLength(const QString &text)
+{
+    qsizetype length = text.size();
+    while (length > 0 && text[length - 1] == QChar(' '))
+        --length;
+    return length;
+}
+
+} // namespace
+
+int CompareAsColumn(const QString &a, const QString &b)
+{
+    if (a.isNull() || b.isNull())
+        return int(b.isNull()) - int(a.isNull());
+    const qsizetype la = IndexedLength(a);
+    const qsizetype lb = IndexedLength(b);
+    const QChar *pa = a.constData();
+    const QChar *pb = b.constData();
+    const qsizetype common = std::min(la, lb);
+    qsizetype i = 0;
+    while (i < common && pa[i] == pb[i])
+        ++i;
+    if (i < common)
+        return CodePointRank(pa[i]) < CodePointRank(pb[i]) ? -1 : 1;
+    return la < lb ? -1 : la > lb ? 1 : 0;
+}
+
+quint64 ColumnSortPrefix(const QString &text)
+{
+    // Three characters of 17 bits: their rank plus one, 0 past the end.
+    const qsizetype length = text.isNull() ? 0 : IndexedLength(text);
+    quint64 prefix = 0;
+    for (qsizetype i = 0; i < 3; ++i)
+        prefix = prefix << 17 | (i < length ? quint64(CodePointRank(text[i])) + 1 : 0);
+    return prefix;
 }
 
 QVariant OptionalDate(TDateTime value)

@@ -4,6 +4,9 @@
 #include <QString>
 
 #include <algorithm>
+#include <numeric>
+#include <utility>
+#include <vector>
 
 #include "data/Records.h"
 #include "platform/FbDatabase.h"
@@ -32,8 +35,34 @@ QString StayIsOpen(const QString &stayAlias);
 // ORDER BY clause: the caller's order when given, else the default.
 QString OrderClause(const QString &AOrder, const QString &defaultOrder);
 
+// Compares two texts as an ascending index on a UTF8 column orders them:
+// null first, trailing spaces not counting ("A" equals "A "), then by code
+// point, a text before every longer one it starts. Negative, zero or positive.
+int CompareAsColumn(const QString &a, const QString &b);
+// The first characters of a text as CompareAsColumn ranks them, in one
+// number: of two texts with different numbers the smaller number is the
+// smaller text; equal numbers need CompareAsColumn. A null text gives 0.
+quint64 ColumnSortPrefix(const QString &text);
+
 // A date field as a statement value: 0 (no date) is stored as null.
 QVariant OptionalDate(TDateTime value);
+
+// Sorts read rows by `less`, which compares two row positions (mostly
+// through keys the caller took from the rows beforehand: comparing in a small
+// key array stays in the cache). A permutation is sorted and each row, a large
+// record, is then moved once.
+template <typename T, typename Less>
+void SortRows(QList<T> &rows, Less less)
+{
+    std::vector<qsizetype> order(size_t(rows.size()));
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), less);
+    QList<T> sorted;
+    sorted.reserve(rows.size());
+    for (qsizetype i : order)
+        sorted.append(std::move(rows[i]));
+    rows = std::move(sorted);
+}
 
 // Orders read rows by their moment, then by ID, as "ORDER BY moment, ID" (or
 // both DESC) would, an absent moment (0) counting as the earliest. The wide
@@ -43,10 +72,9 @@ QVariant OptionalDate(TDateTime value);
 template <typename T, typename Moment>
 void SortByMoment(QList<T> &rows, Moment moment, bool newestFirst)
 {
-    std::sort(rows.begin(), rows.end(), [&](const T &a, const T &b) {
-        const TDateTime ma = moment(a), mb = moment(b);
-        if (ma != mb)
-            return newestFirst ? ma > mb : ma < mb;
-        return newestFirst ? a.Id > b.Id : a.Id < b.Id;
-    });
+    std::vector<std::pair<TDateTime, int>> keys;
+    keys.reserve(size_t(rows.size()));
+    for (const T &row : rows)
+        keys.emplace_back(moment(row), row.Id);
+    SortRows(rows, [&](qsizetype a, qsizetype b) { return newestFirst ? keys[b] < keys[a] : keys[a] < keys[b]; });
 }

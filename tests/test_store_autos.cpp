@@ -2,6 +2,9 @@
 // clients, on a real database file.
 #include <QTest>
 
+#include <algorithm>
+#include <functional>
+
 #include "data/UnitData.h"
 #include "tests/support/StoreRows.h"
 #include "tests/support/TestDb.h"
@@ -219,6 +222,44 @@ private slots:
         QCOMPARE(list[5].PaimentId, 0);
         // The place under the null-state stay is busy by the occupancy rule.
         QVERIFY(DModule->GetPlaceById(p2).IsBusy);
+    }
+
+    void listOrderIsTheNumberIndexsOrder()
+    {
+        TTestDb db;
+        db.OpenDataModule();
+        // The order the list had when the engine walked the number index.
+        // Nulls, blanks, trailing spaces and a tab, case, Cyrillic, a character
+        // beyond U+FFFF against one just below it, equal numbers ordered by
+        // model and colour.
+        const QVariant null;
+        const QList<QVariantList> vehicles = {
+            {"B", "m", "c"}, {"A", "m", "c"}, {"A ", "m", "c"}, {"A\t", "m", "c"}, {"a", "m", "c"},
+            {null, "m", "c"}, {"", "m", "c"}, {" ", "m", "c"}, {"Ж", "m", "c"}, {"ж", "m", "c"},
+            {"Ё", "m", "c"}, {QString::fromUcs4(U"\U0001F600"), "m", "c"}, {QString(QChar(0xFB00)), "m", "c"},
+            {"A!", "m", "c"}, {"AB", "m", "c"}, {"В1", "Лада", "синий"}, {"В1", "Лада", null},
+            {"В1", null, "белый"}, {"В1", "Kia", "белый"}, {"В1", "Лада", "белый"}};
+        for (const QVariantList &v : vehicles) {
+            TDbQuery insert(DModule->Connection(),
+                            "INSERT INTO AUTO (GOSNOMER, MODEL, COLOR) VALUES (:gosnomer_, :model_, :color_)");
+            insert.Bind("gosnomer_", v[0]).Bind("model_", v[1]).Bind("color_", v[2]).Execute();
+        }
+        QList<int> engineOrder;
+        TDbQuery ordered(DModule->Connection(), "SELECT ID FROM AUTO PLAN (AUTO ORDER IX_AUTO_GOSNOMER) "
+                                                "ORDER BY GOSNOMER, MODEL, COLOR, ID");
+        ordered.Open();
+        while (ordered.Next())
+            engineOrder << ordered.AsInt("ID");
+        QList<int> listed;
+        for (const TAuto &a : DModule->GetAutoList(QString()))
+            listed << a.Id;
+        QCOMPARE(listed, engineOrder);
+        // A caller's order is the engine's.
+        listed.clear();
+        for (const TAuto &a : DModule->GetAutoList(QString(), "AUTO.ID DESC"))
+            listed << a.Id;
+        std::sort(engineOrder.begin(), engineOrder.end(), std::greater<int>());
+        QCOMPARE(listed, engineOrder);
     }
 
     void vehicleOnAPlaceWhoseNewestStayIsAnothersShowsThatOccupancy()
