@@ -6,6 +6,7 @@ namespace {
 
 // Exactly the columns of IX_AUTO_GOSNOMER, so the engine walks the index instead
 // of sorting wide vehicle rows; the open stays of one vehicle follow each other.
+// The vehicles list, which reads every vehicle, sorts in memory instead.
 const char *const DefaultAutoOrder = "AUTO.GOSNOMER, AUTO.MODEL, AUTO.COLOR, AUTO.ID";
 
 // DefaultAutoOrder applied to rows already read, texts compared as the engine
