@@ -39,6 +39,22 @@ struct TSeedAccount {
     const char *FirstName;
 };
 
+// The user's own fields that adding and updating both write (the password
+// only when given: see UpdateUser).
+void BindUserValues(TDbQuery &query, const TUser &user)
+{
+    query.Bind("lastName_", user.LastName)
+        .Bind("firstName_", user.FirstName)
+        .Bind("middleName_", user.MiddleName)
+        .Bind("login_", user.Login)
+        .Bind("phone_", user.Phone)
+        .Bind("email_", user.Email)
+        .Bind("role_", user.Role)
+        .Bind("accessRights_", user.AccessRights)
+        .Bind("comments_", user.Comments)
+        .Bind("isActive_", user.IsActive ? 1 : 0);
+}
+
 } // namespace
 
 TUser TDModule::LoginUser(const QString &ALogin, const QString &APassword)
@@ -96,17 +112,8 @@ int TDModule::AddUser(PUser AUser)
                         "ROLE, ACCESS_RIGHTS, COMMENTS, IS_ACTIVE, CREATED_TIME, CREATED_BY) "
                         "VALUES (:lastName_, :firstName_, :middleName_, :password_, :login_, :phone_, :email_, "
                         ":role_, :accessRights_, :comments_, :isActive_, :createdTime_, :createdBy_) RETURNING ID");
-        insert.Bind("lastName_", AUser->LastName)
-            .Bind("firstName_", AUser->FirstName)
-            .Bind("middleName_", AUser->MiddleName)
-            .Bind("password_", AUser->Password)
-            .Bind("login_", AUser->Login)
-            .Bind("phone_", AUser->Phone)
-            .Bind("email_", AUser->Email)
-            .Bind("role_", AUser->Role)
-            .Bind("accessRights_", AUser->AccessRights)
-            .Bind("comments_", AUser->Comments)
-            .Bind("isActive_", AUser->IsActive ? 1 : 0)
+        BindUserValues(insert, *AUser);
+        insert.Bind("password_", AUser->Password)
             .BindDateTime("createdTime_", Now())
             .Bind("createdBy_", CurrentUser.Id)
             .Execute();
@@ -127,17 +134,8 @@ bool TDModule::UpdateUser(PUser AUser)
                                 "COMMENTS = :comments_, IS_ACTIVE = :isActive_, UPDATED_TIME = :updatedTime_, "
                                 "UPDATED_BY = :updatedBy_ WHERE ID = :userId_")
                             .arg(newPassword ? "PASSWORD = :password_, " : ""));
-        update.Bind("lastName_", AUser->LastName)
-            .Bind("firstName_", AUser->FirstName)
-            .Bind("middleName_", AUser->MiddleName)
-            .Bind("login_", AUser->Login)
-            .Bind("phone_", AUser->Phone)
-            .Bind("email_", AUser->Email)
-            .Bind("role_", AUser->Role)
-            .Bind("accessRights_", AUser->AccessRights)
-            .Bind("comments_", AUser->Comments)
-            .Bind("isActive_", AUser->IsActive ? 1 : 0)
-            .BindDateTime("updatedTime_", Now())
+        BindUserValues(update, *AUser);
+        update.BindDateTime("updatedTime_", Now())
             .Bind("updatedBy_", CurrentUser.Id)
             .Bind("userId_", AUser->Id);
         if (newPassword)
