@@ -2,11 +2,11 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QSpinBox>
 
 #include "data/UnitData.h"
+#include "platform/DialogButtons.h"
 #include "platform/ErrorBox.h"
 #include "operations/OpsTexts.h"
 #include "operations/PaidTime.h"
@@ -77,18 +77,11 @@ int TTarifPaymentDialog::ChosenTarifMinutes() const
 
 QHBoxLayout *TTarifPaymentDialog::CreateButtonRow(const QString &ASaveCaption, const QString &ASaveHint)
 {
-    ButtonClose = new QPushButton("Закрыть", this);
-    ButtonClose->setObjectName("ButtonClose");
-    ButtonClose->setToolTip("Закрыть окно без сохранения данных");
-    connect(ButtonClose, &QPushButton::clicked, this, &QDialog::reject);
+    ButtonClose = CreateCloseButton(this, "ButtonClose");
     ButtonSave = new QPushButton(ASaveCaption, this);
     ButtonSave->setObjectName("ButtonSave");
     ButtonSave->setToolTip(ASaveHint);
-    auto *row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(ButtonClose);
-    row->addWidget(ButtonSave);
-    return row;
+    return ButtonRow({ButtonClose, ButtonSave});
 }
 
 void TTarifPaymentDialog::TarifChanged(int AIndex)

@@ -1,7 +1,17 @@
 #include "platform/TextLimit.h"
 
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+
+QLineEdit *LimitedLineEdit(QWidget *AParent, const QString &AName, const QString &AHint, int AMaxLength)
+{
+    auto *edit = new QLineEdit(AParent);
+    edit->setObjectName(AName);
+    edit->setToolTip(AHint);
+    edit->setMaxLength(AMaxLength);
+    return edit;
+}
 
 void SetMaxLength(QPlainTextEdit *AEdit, int AMaxLength)
 {

@@ -4,8 +4,9 @@
 #include <QDialog>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QPushButton>
+
+#include "platform/DialogButtons.h"
 
 QGroupBox *CardGroup(QWidget *AParent, const QString &ATitle, QFormLayout **ARows)
 {
@@ -27,20 +28,13 @@ QCheckBox *CaptionFirstCheckBox(QWidget *AParent, const QString &AName, const QS
 
 QLayout *CardButtons(QDialog *ACard, const QString &ASaveHint, QPushButton **ASave)
 {
-    auto *close = new QPushButton(QStringLiteral("Закрыть"), ACard);
-    close->setObjectName(QStringLiteral("btnClose"));
-    close->setToolTip(QStringLiteral("Закрыть окно без сохранения данных"));
+    QPushButton *close = CreateCloseButton(ACard, QStringLiteral("btnClose"));
     close->setAutoDefault(false);
-    QObject::connect(close, &QPushButton::clicked, ACard, &QDialog::reject);
 
     *ASave = new QPushButton(QStringLiteral("Сохранить"), ACard);
     (*ASave)->setObjectName(QStringLiteral("btnSave"));
     (*ASave)->setToolTip(ASaveHint);
     (*ASave)->setAutoDefault(false);
 
-    auto *row = new QHBoxLayout;
-    row->addStretch();
-    row->addWidget(close);
-    row->addWidget(*ASave);
-    return row;
+    return ButtonRow({close, *ASave});
 }

@@ -13,6 +13,7 @@
 #include <QScopeGuard>
 
 #include "data/UnitData.h"
+#include "platform/DialogButtons.h"
 #include "platform/MessDlgs.h"
 #include "platform/TextLimit.h"
 #include "shell/UnitMain.h"
@@ -37,15 +38,6 @@ constexpr int CommentsLength = 1000;
 
 // The date field shows its minimum as an empty text: that is "no date".
 const QDate NoDate(1899, 12, 30);
-
-QLineEdit *NewEdit(const QString &name, const QString &hint, int maxLength)
-{
-    auto *edit = new QLineEdit;
-    edit->setObjectName(name);
-    edit->setToolTip(hint);
-    edit->setMaxLength(maxLength);
-    return edit;
-}
 
 QPushButton *NewButton(const QString &name, const QString &caption, const QString &hint)
 {
@@ -82,9 +74,9 @@ QGroupBox *TFormAuto::BuildAutoFrame()
 {
     auto *frame = new QGroupBox(QStringLiteral(" Данные транспортного средства "));
     auto *grid = new QGridLayout(frame);
-    EditGosnomer = NewEdit(QStringLiteral("EditGosnomer"), QStringLiteral("Госномер ТС"), GosnomerLength);
-    EditModel = NewEdit(QStringLiteral("EditModel"), QStringLiteral("Марка ТС"), ModelLength);
-    EditColor = NewEdit(QStringLiteral("EditColor"), QStringLiteral("Цвет ТС"), ColorLength);
+    EditGosnomer = LimitedLineEdit(this, QStringLiteral("EditGosnomer"), QStringLiteral("Госномер ТС"), GosnomerLength);
+    EditModel = LimitedLineEdit(this, QStringLiteral("EditModel"), QStringLiteral("Марка ТС"), ModelLength);
+    EditColor = LimitedLineEdit(this, QStringLiteral("EditColor"), QStringLiteral("Цвет ТС"), ColorLength);
     grid->addWidget(new QLabel(QStringLiteral("Госномер:")), 0, 0);
     grid->addWidget(EditGosnomer, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("Марка:")), 1, 0);
@@ -97,7 +89,7 @@ QGroupBox *TFormAuto::BuildAutoFrame()
     chPrishep->setObjectName(QStringLiteral("chPrishep"));
     chPrishep->setCheckable(true);
     auto *trailer = new QHBoxLayout(chPrishep);
-    edNumPrishep = NewEdit(QStringLiteral("edNumPrishep"), QStringLiteral("Госномер ТС"), NumPrishepLength);
+    edNumPrishep = LimitedLineEdit(this, QStringLiteral("edNumPrishep"), QStringLiteral("Госномер ТС"), NumPrishepLength);
     trailer->addWidget(new QLabel(QStringLiteral("Госномер:")));
     trailer->addWidget(edNumPrishep);
     grid->addWidget(chPrishep, 3, 0, 1, 2);
@@ -108,9 +100,9 @@ QGroupBox *TFormAuto::BuildOwnerFrame()
 {
     auto *frame = new QGroupBox(QStringLiteral(" Данные владельца "));
     auto *grid = new QGridLayout(frame);
-    EditFIO = NewEdit(QStringLiteral("EditFIO"), QStringLiteral("ФИО владельца ТС"), FioLength);
-    EditPhone = NewEdit(QStringLiteral("EditPhone"), QStringLiteral("Телефон владельца ТС"), PhoneLength);
-    EditAddress = NewEdit(QStringLiteral("EditAddress"),
+    EditFIO = LimitedLineEdit(this, QStringLiteral("EditFIO"), QStringLiteral("ФИО владельца ТС"), FioLength);
+    EditPhone = LimitedLineEdit(this, QStringLiteral("EditPhone"), QStringLiteral("Телефон владельца ТС"), PhoneLength);
+    EditAddress = LimitedLineEdit(this, QStringLiteral("EditAddress"),
                           QStringLiteral("Адрес места жительства владельца ТС"), AddressLength);
     grid->addWidget(new QLabel(QStringLiteral("ФИО:")), 0, 0);
     grid->addWidget(EditFIO, 0, 1);
@@ -139,13 +131,13 @@ QGroupBox *TFormAuto::BuildDocumentFrame()
     connect(rdPassport, &QRadioButton::clicked, this, &TFormAuto::ApplyDocumentRule);
     connect(rdNoPassport, &QRadioButton::clicked, this, &TFormAuto::ApplyDocumentRule);
 
-    EditDocument = NewEdit(QStringLiteral("EditDocument"),
+    EditDocument = LimitedLineEdit(this, QStringLiteral("EditDocument"),
                            QStringLiteral("Документ, удостоверяющий личность владельца ТС"), DocumentLength);
     grid->addWidget(EditDocument, 1, 0, 1, 4);
 
-    edSerPassport = NewEdit(QStringLiteral("edSerPassport"), QStringLiteral("Серия"), SerNoLength);
-    edNumPassport = NewEdit(QStringLiteral("edNumPassport"), QStringLiteral("Номер"), NumPassportLength);
-    edVidanPassport = NewEdit(QStringLiteral("edVidanPassport"), QStringLiteral("Кем выдан"), VidanLength);
+    edSerPassport = LimitedLineEdit(this, QStringLiteral("edSerPassport"), QStringLiteral("Серия"), SerNoLength);
+    edNumPassport = LimitedLineEdit(this, QStringLiteral("edNumPassport"), QStringLiteral("Номер"), NumPassportLength);
+    edVidanPassport = LimitedLineEdit(this, QStringLiteral("edVidanPassport"), QStringLiteral("Кем выдан"), VidanLength);
     edDataVidan = new QDateEdit;
     edDataVidan->setObjectName(QStringLiteral("edDataVidan"));
     edDataVidan->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
@@ -187,8 +179,8 @@ QGroupBox *TFormAuto::BuildServiceFrame()
 
 void TFormAuto::BuildButtons(QBoxLayout *layout)
 {
-    btnClose = NewButton(QStringLiteral("btnClose"), QStringLiteral("Закрыть"),
-                         QStringLiteral("Закрыть окно без сохранения данных"));
+    btnClose = CreateCloseButton(this, QStringLiteral("btnClose"));
+    btnClose->setAutoDefault(false);
     btnSave = NewButton(QStringLiteral("btnSave"), QStringLiteral("Сохранить"),
                         QStringLiteral("Сохранить данные и закрыть окно"));
     btnSaveIn = NewButton(QStringLiteral("btnSaveIn"), QStringLiteral("Сохранить и Въезд"),
@@ -199,7 +191,6 @@ void TFormAuto::BuildButtons(QBoxLayout *layout)
     buttons->addWidget(btnSave);
     buttons->addWidget(btnSaveIn);
     layout->addLayout(buttons);
-    connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(btnSave, &QPushButton::clicked, this, [this] { CloseIfFilled(mrOk); });
     connect(btnSaveIn, &QPushButton::clicked, this, [this] { CloseIfFilled(mrYes); });
 }

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "data/UnitData.h"
+#include "platform/TextLimit.h"
 #include "shell/CardLayout.h"
 #include "shell/UnitMain.h"
 
@@ -19,14 +20,6 @@ namespace {
 // Column length of OPTIONS.VAL.
 constexpr int ValueLength = 1000;
 
-QLineEdit *OptionField(QWidget *AParent, const char *AName, const QString &AHint)
-{
-    auto *edit = new QLineEdit(AParent);
-    edit->setObjectName(QString::fromLatin1(AName));
-    edit->setToolTip(AHint);
-    edit->setMaxLength(ValueLength);
-    return edit;
-}
 
 } // namespace
 
@@ -35,11 +28,11 @@ TFormOptions::TFormOptions(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("FormOptions"));
     setWindowTitle(QStringLiteral("Настройки программы"));
 
-    EditClubName = OptionField(this, "EditClubName", QStringLiteral("Название парковки"));
-    EditClubAddress = OptionField(this, "EditClubAddress", QStringLiteral("Адрес парковки"));
-    EditClubPhone = OptionField(this, "EditClubPhone", QStringLiteral("Телефоны парковки"));
-    EditClubEmail = OptionField(this, "EditClubEmail", QStringLiteral("Email парковки"));
-    EditClubSite = OptionField(this, "EditClubSite", QStringLiteral("Web-сайт парковки"));
+    EditClubName = LimitedLineEdit(this, "EditClubName", QStringLiteral("Название парковки"), ValueLength);
+    EditClubAddress = LimitedLineEdit(this, "EditClubAddress", QStringLiteral("Адрес парковки"), ValueLength);
+    EditClubPhone = LimitedLineEdit(this, "EditClubPhone", QStringLiteral("Телефоны парковки"), ValueLength);
+    EditClubEmail = LimitedLineEdit(this, "EditClubEmail", QStringLiteral("Email парковки"), ValueLength);
+    EditClubSite = LimitedLineEdit(this, "EditClubSite", QStringLiteral("Web-сайт парковки"), ValueLength);
     CheckBoxUsePostPay = CaptionFirstCheckBox(
         this, QStringLiteral("CheckBoxUsePostPay"), QStringLiteral("Разрешать постоплату:"),
         QStringLiteral("Разрешать въезд ТС без предварительной оплаты (оплата при выезде)"));

@@ -27,18 +27,9 @@ constexpr int PhoneLength = 50;
 constexpr int EmailLength = 100;
 constexpr int CommentsLength = 1000;
 
-QLineEdit *TextField(QWidget *AParent, const char *AName, const QString &AHint, int AMaxLength)
-{
-    auto *edit = new QLineEdit(AParent);
-    edit->setObjectName(QString::fromLatin1(AName));
-    edit->setToolTip(AHint);
-    edit->setMaxLength(AMaxLength);
-    return edit;
-}
-
 QLineEdit *PasswordField(QWidget *AParent, const char *AName, const QString &AHint)
 {
-    QLineEdit *edit = TextField(AParent, AName, AHint, PasswordLength);
+    QLineEdit *edit = LimitedLineEdit(AParent, AName, AHint, PasswordLength);
     edit->setEchoMode(QLineEdit::Password);
     edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     return edit;
@@ -53,14 +44,14 @@ TFormUser::TFormUser(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("FormUser"));
     setWindowTitle(QStringLiteral("Пользователь программы"));
 
-    EditLastName = TextField(this, "EditLastName", "Фамилия пользователя программы", NameLength);
-    EditFirstName = TextField(this, "EditFirstName", "Имя пользователя программы", NameLength);
-    EditMiddleName = TextField(this, "EditMiddleName", "Отчество пользователя программы", NameLength);
-    EditLogin = TextField(this, "EditLogin", "Логин пользователя", LoginLength);
+    EditLastName = LimitedLineEdit(this, "EditLastName", "Фамилия пользователя программы", NameLength);
+    EditFirstName = LimitedLineEdit(this, "EditFirstName", "Имя пользователя программы", NameLength);
+    EditMiddleName = LimitedLineEdit(this, "EditMiddleName", "Отчество пользователя программы", NameLength);
+    EditLogin = LimitedLineEdit(this, "EditLogin", "Логин пользователя", LoginLength);
     EditPassword1 = PasswordField(this, "EditPassword1", "Пароль пользователя");
     EditPassword2 = PasswordField(this, "EditPassword2", "Повторный ввод пароля");
-    EditPhone = TextField(this, "EditPhone", "Телефон пользователя", PhoneLength);
-    EditEmail = TextField(this, "EditEmail", "Email пользователя", EmailLength);
+    EditPhone = LimitedLineEdit(this, "EditPhone", "Телефон пользователя", PhoneLength);
+    EditEmail = LimitedLineEdit(this, "EditEmail", "Email пользователя", EmailLength);
 
     MemoComment = new QPlainTextEdit(this);
     MemoComment->setObjectName(QStringLiteral("MemoComment"));
